@@ -1,0 +1,4 @@
+#pragma once
+
+// The French key reference, drawn by onRender in place of the playlist panel.
+void drawHelpScreen();

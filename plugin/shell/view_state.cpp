@@ -1,0 +1,3 @@
+#include "shell/view_state.h"
+
+ViewState viewState;
