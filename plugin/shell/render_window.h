@@ -1,0 +1,36 @@
+// The plug-in's own 640 by 480 window: registered and created by onStart,
+// destroyed by onStop or the user's close box. Its creation sets up the GL
+// context, the font and the playlist panel; its destruction releases them.
+#pragma once
+
+#include <windows.h>
+
+class PlaylistPanel;
+
+struct WindowPlacement {
+    int x;
+    int y;
+    int width;
+    int height;
+};
+
+// The class is registered under the library's name.
+extern const char* const windowClassName;
+
+extern HWND renderWindow;
+extern HDC renderDC;
+extern HGLRC renderContext;
+extern HPALETTE renderPalette;
+extern PlaylistPanel* playlistPanel;
+extern WindowPlacement windowPlacement;
+extern int clientWidth;
+extern int clientHeight;
+
+LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+// The key table: viewState changes for one key-down (auto-repeats included),
+// and the sphere's collapse on the up arrow's release.
+void handleKeyDown(WPARAM key);
+void handleKeyUp(WPARAM key);
+// The click zones, in client pixels from the top-left corner.
+void handleClick(int x, int y);

@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the builds and tests need; does nothing when
+# they are all there already. Run as root (or with sudo available).
+set -euo pipefail
+
+packages=(
+  cmake ninja-build g++ pkg-config file
+  g++-mingw-w64-i686 binutils-mingw-w64-i686
+  libgtest-dev libbenchmark-dev
+  libegl-dev libgl-dev libegl-mesa0 libgl1-mesa-dri libglu1-mesa-dev
+  libfreetype-dev fonts-dejavu-core
+  libsndfile1-dev libfftw3-dev libpng-dev ffmpeg
+)
+
+missing=()
+for package in "${packages[@]}"; do
+  status=$(dpkg-query -W -f='${Status}' "$package" 2>/dev/null || true)
+  [ "$status" = "install ok installed" ] || missing+=("$package")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+sudo=""
+[ "$(id -u)" -eq 0 ] || sudo="sudo"
+echo "Installing: ${missing[*]}" >&2
+$sudo apt-get update -q
+DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q --no-install-recommends "${missing[@]}"

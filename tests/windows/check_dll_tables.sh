@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# Fails unless the DLL exports exactly winampVisGetHeader and imports only
+# from Windows' own DLLs. Usage: check_dll_tables.sh OBJDUMP DLL
+set -euo pipefail
+objdump=$1
+dll=$2
+allowed='^(kernel32|user32|gdi32|opengl32|glu32|msvcrt)\.dll$'
+
+dump=$("$objdump" -p "$dll")
+exports=$(sed -n '/\[Ordinal\/Name Pointer\] Table/,/^$/p' <<<"$dump" | sed -n 's/^.*\] //p')
+imports=$(sed -n 's/^\s*DLL Name: //p' <<<"$dump")
+
+echo "exports: $(tr '\n' ' ' <<<"$exports")"
+echo "imports: $(tr '\n' ' ' <<<"$imports")"
+
+status=0
+if [ "$exports" != "winampVisGetHeader" ]; then
+  echo "FAIL: the DLL must export winampVisGetHeader and nothing else" >&2
+  status=1
+fi
+while read -r name; do
+  [ -z "$name" ] && continue
+  if ! tr 'A-Z' 'a-z' <<<"$name" | grep -Eq "$allowed"; then
+    echo "FAIL: import from $name, which is not one of Windows' own DLLs" >&2
+    status=1
+  fi
+done <<<"$imports"
+if ! grep -q 'PE32 ' <<<"$(file -b "$dll")" && ! grep -q 'Intel 80386\|i386' <<<"$(file -b "$dll")"; then
+  echo "FAIL: not a 32-bit Windows DLL: $(file -b "$dll")" >&2
+  status=1
+fi
+[ $status -eq 0 ] && echo "1 passed, 0 failed" || echo "0 passed, 1 failed"
+exit $status
