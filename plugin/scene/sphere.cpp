@@ -1,0 +1,40 @@
+#include "scene/scene.h"
+#include "scene/scene_geometry.h"
+
+#include "shell/view_state.h"
+
+#include <GL/glu.h>
+
+namespace {
+
+constexpr int sphereSlices = 50;
+constexpr int sphereStacks = 50;
+
+const GLfloat sphereSpecular[] = {1.0f, 0.6f, 0.0f, 0.3f};
+const GLfloat sphereDiffuse[] = {0.6f, 0.6f, 0.0f, 1.0f};
+
+// A GLU quadric holds no GL objects, so one made on first use serves every
+// context for the life of the library.
+GLUquadric* sphereQuadric = nullptr;
+
+GLUquadric* solidSphereQuadric() {
+    if (!sphereQuadric) {
+        sphereQuadric = gluNewQuadric();
+        gluQuadricNormals(sphereQuadric, GLU_SMOOTH);
+        gluQuadricDrawStyle(sphereQuadric, GLU_FILL);
+    }
+    return sphereQuadric;
+}
+
+} // namespace
+
+// A translucent yellow sphere at the origin, the solid sphere GLUT would draw.
+void drawSphere() {
+    glPushMatrix();
+    beginTranslucency();
+    setMaterials(GL_FRONT, sphereSpecular, sphereDiffuse);
+    gluSphere(solidSphereQuadric(), static_cast<double>(viewState.sphereRadius), sphereSlices,
+              sphereStacks);
+    endTranslucency();
+    glPopMatrix();
+}
