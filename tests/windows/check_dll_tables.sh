@@ -7,7 +7,7 @@ dll=$2
 allowed='^(kernel32|user32|gdi32|opengl32|glu32|msvcrt)\.dll$'
 
 dump=$("$objdump" -p "$dll")
-exports=$(sed -n '/\[Ordinal\/Name Pointer\] Table/,/^$/p' <<<"$dump" | sed -n 's/^.*\] //p')
+exports=$(sed -n '/\[Ordinal\/Name Pointer\] Table/,/^$/p' <<<"$dump" | sed -n 's/^\s*\[ *[0-9]*\] //p')
 imports=$(sed -n 's/^\s*DLL Name: //p' <<<"$dump")
 
 echo "exports: $(tr '\n' ' ' <<<"$exports")"
