@@ -14,7 +14,9 @@ const GLfloat funnelSpecular[] = {0.2f, 0.2f, 1.0f, 0.8f};
 const GLfloat funnelDiffuse[] = {1.0f, 1.0f, 1.0f, 1.0f};
 
 // Parabolic profile: 2 at the waist, 12 at both ends.
-float funnelRadius(int level) { return static_cast<float>(level * level / 10.0 + 2.0); }
+float funnelRadius(int level) {
+    return static_cast<float>(level * level / 10.0 + 2.0);
+}
 
 void drawFunnelBand(int level) {
     const float lowerRadius = funnelRadius(level);

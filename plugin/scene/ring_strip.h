@@ -11,8 +11,12 @@ constexpr int ringCount = 19;
 constexpr int ringSegments = 15;
 constexpr float ringAngleStep = 360.0f / ringSegments;
 
-inline float ringInnerRadius(int ring) { return static_cast<float>((ring - 1) + 3); }
-inline float ringOuterRadius(int ring) { return static_cast<float>(ring + 3); }
+inline float ringInnerRadius(int ring) {
+    return static_cast<float>((ring - 1) + 3);
+}
+inline float ringOuterRadius(int ring) {
+    return static_cast<float>(ring + 3);
+}
 
 // Every pair is the outer vertex first, then the inner one.
 inline void emitRingPair(int ring, float angle, float outerHeight, float innerHeight) {
@@ -27,7 +31,9 @@ inline void emitRaisedPair(int ring, float angle) {
     emitRingPair(ring, angle, audioFeatures.bandLevels[ring], audioFeatures.bandLevels[ring - 1]);
 }
 
-inline void emitFlatPair(int ring, float angle) { emitRingPair(ring, angle, 0.0f, 0.0f); }
+inline void emitFlatPair(int ring, float angle) {
+    emitRingPair(ring, angle, 0.0f, 0.0f);
+}
 
 inline void beginRingStrip() {
     glBegin(GL_TRIANGLE_STRIP);

@@ -32,4 +32,6 @@ inline void beginTranslucency() {
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_COLOR);
 }
 
-inline void endTranslucency() { glDisable(GL_BLEND); }
+inline void endTranslucency() {
+    glDisable(GL_BLEND);
+}

@@ -79,7 +79,9 @@ std::vector<FeedbackPrimitive> parse(const std::vector<GLfloat>& buffer, GLint c
 
 } // namespace
 
-float ScenePoint::radius() const { return std::hypot(x, z); }
+float ScenePoint::radius() const {
+    return std::hypot(x, z);
+}
 
 float ScenePoint::angle() const {
     const double degrees = std::atan2(z, x) * 180.0 / M_PI;

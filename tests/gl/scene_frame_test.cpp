@@ -41,13 +41,17 @@ std::vector<double> material(GLenum name) {
 // and normal are left out: they carry over to the next frame on purpose.
 GlStateSnapshot snapshot() {
     GlStateSnapshot state;
-    const std::pair<const char*, GLenum> capabilities[] = {
-        {"blend", GL_BLEND},         {"colour material", GL_COLOR_MATERIAL},
-        {"lighting", GL_LIGHTING},   {"light 0", GL_LIGHT0},
-        {"depth test", GL_DEPTH_TEST}, {"cull face", GL_CULL_FACE},
-        {"texture 2d", GL_TEXTURE_2D}, {"normalize", GL_NORMALIZE},
-        {"scissor test", GL_SCISSOR_TEST}};
-    for (const auto& [name, capability] : capabilities) state[name] = {glIsEnabled(capability) * 1.0};
+    const std::pair<const char*, GLenum> capabilities[] = {{"blend", GL_BLEND},
+                                                           {"colour material", GL_COLOR_MATERIAL},
+                                                           {"lighting", GL_LIGHTING},
+                                                           {"light 0", GL_LIGHT0},
+                                                           {"depth test", GL_DEPTH_TEST},
+                                                           {"cull face", GL_CULL_FACE},
+                                                           {"texture 2d", GL_TEXTURE_2D},
+                                                           {"normalize", GL_NORMALIZE},
+                                                           {"scissor test", GL_SCISSOR_TEST}};
+    for (const auto& [name, capability] : capabilities)
+        state[name] = {glIsEnabled(capability) * 1.0};
     const std::pair<const char*, std::pair<GLenum, int>> values[] = {
         {"blend src", {GL_BLEND_SRC, 1}},
         {"blend dst", {GL_BLEND_DST, 1}},
@@ -64,7 +68,8 @@ GlStateSnapshot snapshot() {
         {"projection", {GL_PROJECTION_MATRIX, 16}},
         {"viewport", {GL_VIEWPORT, 4}},
         {"ambient light model", {GL_LIGHT_MODEL_AMBIENT, 4}}};
-    for (const auto& [name, query] : values) state[name] = floats(query.first, query.second);
+    for (const auto& [name, query] : values)
+        state[name] = floats(query.first, query.second);
     state["light 0 position"] = lightParameter(GL_POSITION, 4);
     state["light 0 spot cutoff"] = lightParameter(GL_SPOT_CUTOFF, 1);
     state["front diffuse"] = material(GL_DIFFUSE);
@@ -127,7 +132,8 @@ TEST_F(FrameTest, HiddenSceneClearsToBlackAndChangesNothing) {
 TEST_F(FrameTest, WithoutAutoRotationConsecutiveFramesAreIdentical) {
     viewState.autoRotate = 0;
     viewState.ringMode = 2;
-    for (int band = 0; band < audioBandCount; ++band) audioFeatures.bandLevels[band] = band * 0.5f;
+    for (int band = 0; band < audioBandCount; ++band)
+        audioFeatures.bandLevels[band] = band * 0.5f;
     drawScene(); // uses up the steps left from the load values
     EXPECT_EQ(viewState.rotationStepY, 0.0f);
     drawScene();
@@ -138,7 +144,9 @@ TEST_F(FrameTest, WithoutAutoRotationConsecutiveFramesAreIdentical) {
 
 using Matrix = std::vector<double>;
 
-Matrix modelview() { return floats(GL_MODELVIEW_MATRIX, 16); }
+Matrix modelview() {
+    return floats(GL_MODELVIEW_MATRIX, 16);
+}
 
 // Column-major m times a rotation of degrees about x, worked out here in double.
 Matrix timesRotationAboutX(const Matrix& m, double degrees) {
@@ -161,7 +169,8 @@ TEST_F(FrameTest, OneArrowStepTurnsTheSceneByExactly2DegreesOnce) {
     drawScene();
     const Matrix turned = modelview();
     const Matrix expected = timesRotationAboutX(before, 2.0);
-    for (int i = 0; i < 16; ++i) EXPECT_NEAR(turned[i], expected[i], 1e-5) << "element " << i;
+    for (int i = 0; i < 16; ++i)
+        EXPECT_NEAR(turned[i], expected[i], 1e-5) << "element " << i;
     EXPECT_EQ(viewState.rotationStepX, 0.0f);
 
     drawScene();
@@ -183,7 +192,8 @@ TEST_F(FrameTest, AutoRotationTurnsAboutTheScenesOwnAxesEveryFrame) {
     const Matrix expected = modelview();
     glPopMatrix();
     const Matrix turned = modelview();
-    for (int i = 0; i < 16; ++i) EXPECT_NEAR(turned[i], expected[i], 1e-4) << "element " << i;
+    for (int i = 0; i < 16; ++i)
+        EXPECT_NEAR(turned[i], expected[i], 1e-4) << "element " << i;
 }
 
 TEST_F(FrameTest, OnlyTheSelectedRingDisplayAdvancesItsState) {

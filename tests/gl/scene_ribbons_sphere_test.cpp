@@ -48,9 +48,8 @@ class RibbonsSphereTest : public GlTest {
     }
 
     std::vector<ScenePoint> ribbon(float top, float bottom, unsigned char mirrored) {
-        return lineStrip(captureFeedback([&] {
-            drawWaveRibbon(top, bottom, audioWavePointCount, points, mirrored);
-        }));
+        return lineStrip(captureFeedback(
+            [&] { drawWaveRibbon(top, bottom, audioWavePointCount, points, mirrored); }));
     }
 
     WavePoint points[audioWavePointCount];
@@ -60,7 +59,8 @@ TEST_F(RibbonsSphereTest, RibbonIsOneLineOf99VerticesThroughTheOrigin) {
     const auto strip = ribbon(12.0f, -12.0f, 0);
     ASSERT_EQ(strip.size(), 99u);
     expectAt(strip[49], 0.0f, 0.0f, 0.0f);
-    for (size_t i = 1; i < strip.size(); ++i) EXPECT_LT(strip[i].y, strip[i - 1].y);
+    for (size_t i = 1; i < strip.size(); ++i)
+        EXPECT_LT(strip[i].y, strip[i - 1].y);
 }
 
 TEST_F(RibbonsSphereTest, RibbonEndsAtTheLastPointsFullOffsetAtBothHeights) {
