@@ -1,0 +1,36 @@
+// Where captured frames go: an MP4 video with the played audio, or a series
+// of PNG images. Either way nothing that looks finished exists until
+// finish() succeeds; abandon() removes whatever was written.
+#pragma once
+
+#include "played_audio.h"
+
+#include <memory>
+#include <string>
+
+class FrameSink {
+  public:
+    virtual ~FrameSink() = default;
+    virtual bool writeFrame(const unsigned char* rgba, int width, int height,
+                            std::string& error) = 0;
+    // `audio` is null when there is none to add.
+    virtual bool finish(const PlayedAudio* audio, std::string& error) = 0;
+    virtual void abandon() = 0;
+    // What was written, for the summary line.
+    virtual std::string describe() const = 0;
+};
+
+enum class OutputKind { video, pngFrames };
+
+// A folder (existing, or named with a trailing slash) or a printf pattern with
+// %d (such as frames/%05d.png) means PNG frames; a .mp4 file means video.
+bool outputKindFor(const std::string& output, OutputKind& kind, std::string& error);
+
+// Creates the sink and checks up front that it can write (and that ffmpeg
+// exists, for video). Frames are paced `frameDelayMs` apart.
+std::unique_ptr<FrameSink> openFrameSink(const std::string& output, int frameDelayMs,
+                                         std::string& error);
+
+std::unique_ptr<FrameSink> openPngSink(const std::string& output, std::string& error);
+std::unique_ptr<FrameSink> openVideoSink(const std::string& output, int frameDelayMs,
+                                         std::string& error);

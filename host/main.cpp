@@ -1,0 +1,33 @@
+// zephyrdome: a Winamp-style host that plays audio through the Zephyrdome
+// visualisation plug-in and renders what it draws to video or PNG frames.
+#include "options.h"
+#include "render_command.h"
+#include "render_session.h"
+
+#include <csignal>
+#include <cstdio>
+
+namespace {
+void onInterrupt(int) { renderInterrupted = 1; }
+} // namespace
+
+int main(int argc, char** argv) {
+    CommandKind command;
+    RenderOptions options;
+    std::string error;
+    if (!parseCommandLine(argc, argv, command, options, error)) {
+        std::fprintf(stderr, "zephyrdome: %s\n", error.c_str());
+        return 2;
+    }
+    if (command == CommandKind::help) {
+        std::fputs(usageText, stdout);
+        return 0;
+    }
+    if (command == CommandKind::version) {
+        std::puts("zephyrdome " ZEPHYRDOME_VERSION);
+        return 0;
+    }
+    std::signal(SIGINT, onInterrupt);
+    std::signal(SIGTERM, onInterrupt);
+    return runRenderCommand(options, argv[0]);
+}

@@ -1,0 +1,145 @@
+// The bytes the host hands the plug-in for known signals.
+#include "audio_clip.h"
+#include "audio_decode.h"
+#include "test_audio.h"
+#include "vis_analyzer.h"
+
+#include <sndfile.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+namespace {
+VisFrame analyze(const std::vector<std::int16_t>& block) {
+    VisAnalyzer analyzer;
+    VisFrame frame;
+    analyzer.analyze(block.data(), frame);
+    return frame;
+}
+
+int peakBin(const VisFrame& frame) {
+    return static_cast<int>(std::max_element(frame.spectrum, frame.spectrum + visFrameSamples) -
+                            frame.spectrum);
+}
+
+constexpr int rate = 44100;
+double binHz(int bin) { return bin * double(rate) / visBlockSamples; }
+} // namespace
+
+TEST(VisBytes, silenceGivesZeroSpectrumAndZeroWaveform) {
+    VisFrame frame = analyze(std::vector<std::int16_t>(visBlockSamples, 0));
+    for (int i = 0; i < visFrameSamples; ++i) {
+        EXPECT_EQ(frame.spectrum[i], 0) << "bin " << i;
+        EXPECT_EQ(frame.waveform[i], 0) << "sample " << i;
+    }
+}
+
+TEST(VisBytes, fullScaleSineLandsAt255InItsBinAndFallsOffAround) {
+    for (int bin : {5, 40, 195, 300, 500}) {
+        VisFrame frame = analyze(sineSamples(binHz(bin), rate, visBlockSamples, 1.0));
+        EXPECT_EQ(peakBin(frame), bin);
+        EXPECT_EQ(frame.spectrum[bin], 255);
+        // The Hann window's main lobe is two bins wide either side; beyond it, far below.
+        EXPECT_LT(frame.spectrum[bin + 3], 128) << "bin " << bin;
+        EXPECT_LT(frame.spectrum[bin - 3], 128) << "bin " << bin;
+    }
+}
+
+TEST(VisBytes, halfScaleSineReadsSixDecibelsBelowFullScale) {
+    VisFrame frame = analyze(sineSamples(binHz(100), rate, visBlockSamples, 0.5));
+    // -6.02 dB on a line from -80 dB (0) to 0 dB (255): 235.8.
+    EXPECT_NEAR(frame.spectrum[100], 236, 1);
+}
+
+TEST(VisBytes, spectrumBytesFollowTheDecibelScale) {
+    EXPECT_EQ(spectrumByte(0.0f), 0);
+    EXPECT_EQ(spectrumByte(1e-4f), 0);
+    EXPECT_EQ(spectrumByte(0.1f), 191); // -20 dB: three quarters of the way up, 191.25
+    EXPECT_EQ(spectrumByte(1.0f), 255);
+    EXPECT_EQ(spectrumByte(4.0f), 255);
+}
+
+TEST(VisBytes, squareWaveWaveformIsTheHighByteOfEachSample) {
+    std::vector<std::int16_t> block(visBlockSamples);
+    for (int i = 0; i < visBlockSamples; ++i) block[i] = (i / 50) % 2 ? -32768 : 32767;
+    VisFrame frame = analyze(block);
+    for (int i = 0; i < visFrameSamples; ++i)
+        ASSERT_EQ(frame.waveform[i], (i / 50) % 2 ? 0x80 : 0x7F) << "sample " << i;
+}
+
+TEST(VisBytes, smallNegativeSamplesKeepTheirSignInTheHighByte) {
+    EXPECT_EQ(waveformByte(-1), 0xFF);
+    EXPECT_EQ(waveformByte(-256), 0xFF);
+    EXPECT_EQ(waveformByte(-257), 0xFE);
+    EXPECT_EQ(waveformByte(255), 0x00);
+    EXPECT_EQ(waveformByte(256), 0x01);
+}
+
+TEST(VisBytes, theSameAudioAlwaysGivesTheSameBytes) {
+    std::vector<std::int16_t> block = sineSamples(1234.5, rate, visBlockSamples, 0.3);
+    for (int i = 0; i < visBlockSamples; ++i) block[i] += static_cast<std::int16_t>((i * 7919) % 2001 - 1000);
+    VisFrame first = analyze(block);
+    VisAnalyzer second;
+    VisFrame again;
+    second.analyze(block.data(), again);
+    second.analyze(block.data(), again);
+    EXPECT_EQ(0, std::memcmp(&first, &again, sizeof first));
+}
+
+TEST(VisBytes, stereoIsMixedToMonoAndSilencePadsBeyondTheClip) {
+    AudioClip clip;
+    clip.sampleRate = rate;
+    clip.channels = 2;
+    clip.samples = {1000, 3000, -2000, -3001, 5, 6};
+    std::int16_t mono[6];
+    mixToMono(clip, -1, 6, mono);
+    EXPECT_EQ(std::vector<std::int16_t>(mono, mono + 6),
+              (std::vector<std::int16_t>{0, 2000, -2501, 5, 0, 0}));
+}
+
+TEST(VisBytes, decodedWavGivesBackItsSixteenBitSamples) {
+    ScratchFolder folder;
+    std::vector<std::int16_t> samples = {0, 1, -1, 32767, -32768, 12345, -12345, 256};
+    writeAudioFile(folder.path("s.wav"), samples, 8000, 1, SF_FORMAT_WAV);
+    AudioClip clip;
+    std::string error;
+    ASSERT_TRUE(decodeAudioFile(folder.path("s.wav"), clip, error)) << error;
+    EXPECT_EQ(clip.sampleRate, 8000);
+    EXPECT_EQ(clip.channels, 1);
+    EXPECT_EQ(clip.samples, samples);
+}
+
+TEST(VisBytes, flacAndOggDecodeThroughTheSameCall) {
+    ScratchFolder folder;
+    std::vector<std::int16_t> samples = sineSamples(440.0, rate, rate / 2, 0.5);
+    writeAudioFile(folder.path("s.flac"), samples, rate, 1, SF_FORMAT_FLAC);
+    writeAudioFile(folder.path("s.ogg"), samples, rate, 1, SF_FORMAT_OGG);
+    for (const char* name : {"s.flac", "s.ogg"}) {
+        AudioClip clip;
+        std::string error;
+        ASSERT_TRUE(decodeAudioFile(folder.path(name), clip, error)) << error;
+        EXPECT_NEAR(clip.frameCount(), rate / 2, 64) << name;
+        VisFrame frame;
+        VisAnalyzer analyzer;
+        std::int16_t block[visBlockSamples];
+        mixToMono(clip, 4000, visBlockSamples, block);
+        analyzer.analyze(block, frame);
+        EXPECT_NEAR(peakBin(frame), 440.0 / binHz(1), 1) << name;
+    }
+}
+
+TEST(VisBytes, undecodableFilesAreRefusedWithTheirName) {
+    ScratchFolder folder;
+    std::FILE* junk = std::fopen(folder.path("junk.wav").c_str(), "wb");
+    std::fputs("this is not audio at all", junk);
+    std::fclose(junk);
+    AudioClip clip;
+    std::string error;
+    EXPECT_FALSE(decodeAudioFile(folder.path("junk.wav"), clip, error));
+    EXPECT_NE(error.find("junk.wav"), std::string::npos) << error;
+    EXPECT_FALSE(decodeAudioFile(folder.path("missing.flac"), clip, error));
+    EXPECT_NE(error.find("missing.flac"), std::string::npos) << error;
+}
