@@ -1,0 +1,64 @@
+// Test and host hooks of the Win32 subset; not part of <windows.h>.
+//
+// Failure injection (sticky until cleared or reset):
+//   platformSetFailure(PlatformFailure::CreateWindow, true);  // CreateWindowExA -> NULL
+// A 256-colour display, whose only window formats are 8-bit 3-3-2 palette formats:
+//   platformOfferPaletteFormat(true);
+// What the user would have seen:
+//   platformMessageBoxes()          every MessageBoxA since the last clear
+//   platformWindowImage(window,...) the last picture SwapBuffers presented
+//   platformPresentCount(window)    how many times it was presented
+//   platformSetPresentListener(f)   called after every presentation
+// Leak checks: platformLive*Count(); platformReset() puts everything back
+// to a fresh process, quietly (no window procedure is called).
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+enum class PlatformFailure {
+    RegisterClass,     // RegisterClassExA returns 0
+    CreateWindow,      // CreateWindowExA returns NULL before sending any message
+    ChoosePixelFormat, // ChoosePixelFormat returns 0
+    SetPixelFormat,    // SetPixelFormat returns FALSE
+};
+
+struct PlatformMessageBox {
+    HWND owner;
+    std::string text;
+    std::string caption;
+    UINT type;
+};
+
+typedef void (*PlatformPresentListener)(HWND window, void* user);
+
+#define PLATFORM_HOOK __attribute__((visibility("default")))
+
+PLATFORM_HOOK void platformSetFailure(PlatformFailure failure, bool on);
+PLATFORM_HOOK void platformOfferPaletteFormat(bool on);
+
+PLATFORM_HOOK std::vector<PlatformMessageBox> platformMessageBoxes();
+PLATFORM_HOOK void platformClearMessageBoxes();
+
+// The top-down RGBA8 rows of the client area as last presented, or null when
+// nothing has been presented to that window yet. Valid until the next
+// presentation to the window or its destruction.
+PLATFORM_HOOK const unsigned char* platformWindowImage(HWND window, int* width, int* height);
+PLATFORM_HOOK int platformPresentCount(HWND window);
+PLATFORM_HOOK void platformSetPresentListener(PlatformPresentListener listener, void* user);
+
+PLATFORM_HOOK int platformLiveWindowCount();
+PLATFORM_HOOK int platformRegisteredClassCount();
+PLATFORM_HOOK int platformLiveContextCount();
+PLATFORM_HOOK int platformLiveDCCount();
+PLATFORM_HOOK int platformLivePaletteCount();
+
+// dlerror()'s text for the last LoadLibraryA that failed, empty if none did.
+PLATFORM_HOOK std::string platformLastLoadError();
+
+// Destroys every window and rendering context, unregisters every class,
+// deletes palettes and device contexts, empties the message queues and the
+// message-box record, and clears every hook.
+PLATFORM_HOOK void platformReset();

@@ -1,0 +1,28 @@
+// What WGL shares with SwapBuffers: getting a window's GL surface current for
+// reading back what was drawn into it.
+#pragma once
+
+#include <windows.h>
+
+#include <EGL/egl.h>
+#include <GL/gl.h>
+
+namespace zdp {
+
+struct PresentTarget {
+    int width = 0;
+    int height = 0;
+    GLenum drawBuffer = 0; // the surface's own colour buffer
+    bool switched = false; // another context or surface was current before
+    EGLContext previousContext = EGL_NO_CONTEXT;
+    EGLSurface previousDraw = EGL_NO_SURFACE;
+    EGLSurface previousRead = EGL_NO_SURFACE;
+};
+
+// Makes the window's surface current: with the context current on this thread
+// when it draws to that window, otherwise with the last context that drew to it.
+// False when no context has drawn to the window or that one is busy elsewhere.
+bool beginPresent(HWND window, PresentTarget& target);
+void endPresent(const PresentTarget& target);
+
+} // namespace zdp

@@ -1,0 +1,122 @@
+// The hooks of platform_hooks.h: failure injection, the palette display,
+// presentation listeners, live-object counts and the reset between tests.
+#include "gdi_state.h"
+#include "hooks_state.h"
+#include "window_state.h"
+
+#include <atomic>
+
+namespace zdp {
+namespace {
+
+constexpr int failureKinds = 4;
+std::atomic<bool> failures[failureKinds];
+std::atomic<bool> paletteDisplay{false};
+
+struct PresentListener {
+    PlatformPresentListener call = nullptr;
+    void* user = nullptr;
+};
+
+PresentListener& presentListener() {
+    static PresentListener listener;
+    return listener;
+}
+
+} // namespace
+
+bool failureActive(PlatformFailure failure) {
+    return failures[int(failure)].load();
+}
+
+bool paletteFormatOffered() {
+    return paletteDisplay.load();
+}
+
+void clearFailures() {
+    for (auto& failure : failures)
+        failure = false;
+    paletteDisplay = false;
+}
+
+void notifyPresent(HWND window) {
+    PresentListener listener;
+    {
+        StateLock lock(stateMutex());
+        listener = presentListener();
+    }
+    if (listener.call) listener.call(window, listener.user);
+}
+
+void clearPresentListener() {
+    StateLock lock(stateMutex());
+    presentListener() = PresentListener{};
+}
+
+} // namespace zdp
+
+using namespace zdp;
+
+void platformSetFailure(PlatformFailure failure, bool on) {
+    failures[int(failure)] = on;
+}
+
+void platformOfferPaletteFormat(bool on) {
+    paletteDisplay = on;
+}
+
+const unsigned char* platformWindowImage(HWND handle, int* width, int* height) {
+    StateLock lock(stateMutex());
+    const Window* window = findWindow(handle);
+    bool presented = window && window->presentCount > 0;
+    if (width) *width = presented ? window->imageWidth : 0;
+    if (height) *height = presented ? window->imageHeight : 0;
+    return presented ? window->image.data() : nullptr;
+}
+
+int platformPresentCount(HWND handle) {
+    StateLock lock(stateMutex());
+    const Window* window = findWindow(handle);
+    return window ? window->presentCount : 0;
+}
+
+void platformSetPresentListener(PlatformPresentListener listener, void* user) {
+    StateLock lock(stateMutex());
+    presentListener() = PresentListener{listener, user};
+}
+
+int platformLiveWindowCount() {
+    StateLock lock(stateMutex());
+    return windowTable().size();
+}
+
+int platformRegisteredClassCount() {
+    StateLock lock(stateMutex());
+    return registeredClassCount();
+}
+
+int platformLiveContextCount() {
+    return liveContextCount();
+}
+
+int platformLiveDCCount() {
+    return liveDeviceContextCount();
+}
+
+int platformLivePaletteCount() {
+    return livePaletteCount();
+}
+
+void platformReset() {
+    StateLock lock(stateMutex());
+    destroyAllWindowsQuietly();
+    releaseAllDeviceContexts();
+    deleteAllContexts();
+    deleteAllPalettes();
+    unregisterAllClasses();
+    clearMessageQueues();
+    clearMessageBoxRecord();
+    clearLoadError();
+    clearFailures();
+    clearPresentListener();
+}

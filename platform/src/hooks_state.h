@@ -1,0 +1,24 @@
+// What the hooks of platform_hooks.h switch inside the subset.
+#pragma once
+
+#include <platform_hooks.h>
+
+namespace zdp {
+
+bool failureActive(PlatformFailure failure);
+bool paletteFormatOffered();
+void clearFailures();
+
+void notifyPresent(HWND window);
+void clearPresentListener();
+
+void clearMessageBoxRecord();
+void clearMessageQueues();
+void clearLoadError();
+void deleteAllContexts();
+void deleteAllPalettes();
+int liveContextCount();
+int liveDeviceContextCount();
+int livePaletteCount();
+
+} // namespace zdp

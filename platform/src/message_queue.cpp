@@ -1,0 +1,224 @@
+// Each thread's message queue: posted messages in order, then the quit
+// request, then WM_PAINT for windows with an update region, as Windows
+// delivers them. Sent messages call the procedure at once.
+#include "hooks_state.h"
+#include "window_state.h"
+
+#include <chrono>
+#include <condition_variable>
+#include <deque>
+#include <map>
+
+namespace zdp {
+namespace {
+
+struct ThreadQueue {
+    std::deque<MSG> posted;
+    bool quitPosted = false;
+    int exitCode = 0;
+};
+
+std::map<std::thread::id, ThreadQueue>& queues() {
+    static std::map<std::thread::id, ThreadQueue> all;
+    return all;
+}
+
+std::condition_variable_any& queueSignal() {
+    static std::condition_variable_any signal;
+    return signal;
+}
+
+// Milliseconds since the subset's first message, for MSG::time.
+DWORD messageTime() {
+    static const auto start = std::chrono::steady_clock::now();
+    auto elapsed = std::chrono::steady_clock::now() - start;
+    return DWORD(std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count());
+}
+
+MSG makeMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    return MSG{window, message, wParam, lParam, messageTime(), {0, 0}};
+}
+
+bool passesRange(UINT message, UINT filterMin, UINT filterMax) {
+    if (filterMin == 0 && filterMax == 0) return true;
+    return message >= filterMin && message <= filterMax;
+}
+
+bool takePosted(ThreadQueue& queue, MSG* out, HWND filter, UINT filterMin, UINT filterMax,
+                bool remove) {
+    for (auto it = queue.posted.begin(); it != queue.posted.end(); ++it) {
+        if (!passesWindowFilter(it->hwnd, filter) ||
+            !passesRange(it->message, filterMin, filterMax))
+            continue;
+        *out = *it;
+        if (remove) queue.posted.erase(it);
+        return true;
+    }
+    return false;
+}
+
+// WM_QUIT passes every filter.
+bool takeQuit(ThreadQueue& queue, MSG* out, bool remove) {
+    if (!queue.quitPosted) return false;
+    *out = makeMessage(nullptr, WM_QUIT, WPARAM(queue.exitCode), 0);
+    if (remove) queue.quitPosted = false;
+    return true;
+}
+
+bool peekOnce(MSG* out, HWND filter, UINT filterMin, UINT filterMax, bool remove) {
+    std::thread::id self = std::this_thread::get_id();
+    ThreadQueue& queue = queues()[self];
+    if (takePosted(queue, out, filter, filterMin, filterMax, remove)) return true;
+    if (takeQuit(queue, out, remove)) return true;
+    if (!passesRange(WM_PAINT, filterMin, filterMax)) return false;
+    HWND toPaint = findWindowToPaint(self, filter);
+    if (!toPaint) return false;
+    *out = makeMessage(toPaint, WM_PAINT, 0, 0);
+    return true;
+}
+
+bool validFilter(HWND filter) {
+    if (!filter || filter == reinterpret_cast<HWND>(-1) || findWindow(filter)) return true;
+    setError(ERROR_INVALID_WINDOW_HANDLE);
+    return false;
+}
+
+bool post(HWND window, UINT message, WPARAM wParam, LPARAM lParam, bool front) {
+    StateLock lock(stateMutex());
+    std::thread::id thread = std::this_thread::get_id();
+    if (window) {
+        const Window* target = checkWindow(window);
+        if (!target) return false;
+        thread = target->thread;
+    }
+    auto& posted = queues()[thread].posted;
+    MSG entry = makeMessage(window, message, wParam, lParam);
+    if (front)
+        posted.push_front(entry);
+    else
+        posted.push_back(entry);
+    queueSignal().notify_all();
+    return true;
+}
+
+// The character a key gives without modifiers, or 0 for keys that give none.
+WPARAM characterFor(WPARAM key) {
+    if (key >= 'A' && key <= 'Z') return key - 'A' + 'a';
+    if (key >= '0' && key <= '9') return key;
+    switch (key) {
+    case VK_SPACE:
+        return ' ';
+    case VK_RETURN:
+        return '\r';
+    case VK_ESCAPE:
+        return 0x1B;
+    case VK_BACK:
+        return 0x08;
+    case VK_TAB:
+        return '\t';
+    default:
+        return 0;
+    }
+}
+
+} // namespace
+
+bool passesWindowFilter(HWND window, HWND filter) {
+    if (!filter) return true;
+    if (filter == reinterpret_cast<HWND>(-1)) return window == nullptr;
+    for (const Window* found = findWindow(window); found; found = findWindow(window)) {
+        if (window == filter) return true;
+        if (!(found->style & WS_CHILD)) return false;
+        window = found->parent;
+    }
+    return false;
+}
+
+void discardWindowMessages(HWND window) {
+    StateLock lock(stateMutex());
+    for (auto& entry : queues()) {
+        auto& posted = entry.second.posted;
+        for (auto it = posted.begin(); it != posted.end();)
+            it = it->hwnd == window ? posted.erase(it) : it + 1;
+    }
+}
+
+void wakeMessageWaiters() {
+    queueSignal().notify_all();
+}
+
+void clearMessageQueues() {
+    StateLock lock(stateMutex());
+    queues().clear();
+}
+
+} // namespace zdp
+
+using namespace zdp;
+
+LRESULT WINAPI SendMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (!IsWindow(window)) {
+        setError(ERROR_INVALID_WINDOW_HANDLE);
+        return 0;
+    }
+    return callProcedure(window, message, wParam, lParam);
+}
+
+BOOL WINAPI PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    return post(window, message, wParam, lParam, false);
+}
+
+void WINAPI PostQuitMessage(int exitCode) {
+    StateLock lock(stateMutex());
+    ThreadQueue& queue = queues()[std::this_thread::get_id()];
+    queue.quitPosted = true;
+    queue.exitCode = exitCode;
+    queueSignal().notify_all();
+}
+
+// Waits for a message as Windows does; only another thread can end the wait
+// of a thread whose queue is empty.
+BOOL WINAPI GetMessageA(LPMSG message, HWND filter, UINT filterMin, UINT filterMax) {
+    std::unique_lock<std::recursive_mutex> lock(stateMutex());
+    if (!message) {
+        setError(ERROR_INVALID_PARAMETER);
+        return -1;
+    }
+    if (!validFilter(filter)) return -1;
+    while (!peekOnce(message, filter, filterMin, filterMax, true))
+        queueSignal().wait(lock);
+    return message->message != WM_QUIT;
+}
+
+BOOL WINAPI PeekMessageA(LPMSG message, HWND filter, UINT filterMin, UINT filterMax,
+                         UINT removeMessage) {
+    StateLock lock(stateMutex());
+    if (!message) {
+        setError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    if (!validFilter(filter)) return FALSE;
+    return peekOnce(message, filter, filterMin, filterMax, removeMessage & PM_REMOVE);
+}
+
+// Key presses that give a character post it ahead of the queued input, so it
+// arrives next, as on Windows.
+BOOL WINAPI TranslateMessage(const MSG* message) {
+    if (!message) return FALSE;
+    bool keyMessage = message->message >= WM_KEYDOWN && message->message <= WM_SYSKEYUP;
+    if (message->message != WM_KEYDOWN && message->message != WM_SYSKEYDOWN) return keyMessage;
+    WPARAM character = characterFor(message->wParam);
+    if (character == 0) return TRUE;
+    UINT charMessage = message->message == WM_KEYDOWN ? WM_CHAR : WM_SYSCHAR;
+    post(message->hwnd, charMessage, character, message->lParam, true);
+    return TRUE;
+}
+
+LRESULT WINAPI DispatchMessageA(const MSG* message) {
+    if (!message || !message->hwnd) return 0;
+    if (!IsWindow(message->hwnd)) {
+        setError(ERROR_INVALID_WINDOW_HANDLE);
+        return 0;
+    }
+    return callProcedure(message->hwnd, message->message, message->wParam, message->lParam);
+}

@@ -1,0 +1,139 @@
+// SwapBuffers: what was drawn into the window's back buffer becomes its
+// visible image, read back through GL without disturbing the application's
+// GL state (pixel-store, pixel-transfer, read buffer and bindings).
+#include "gdi_state.h"
+#include "gl_state.h"
+#include "hooks_state.h"
+#include "window_state.h"
+
+#include <GL/glext.h>
+
+#include <algorithm>
+#include <cstring>
+
+namespace zdp {
+namespace {
+
+struct FramebufferCalls {
+    PFNGLBINDFRAMEBUFFERPROC bindFramebuffer;
+    PFNGLBINDBUFFERPROC bindBuffer;
+};
+
+const FramebufferCalls& framebufferCalls() {
+    static const FramebufferCalls calls = {
+        reinterpret_cast<PFNGLBINDFRAMEBUFFERPROC>(eglGetProcAddress("glBindFramebuffer")),
+        reinterpret_cast<PFNGLBINDBUFFERPROC>(eglGetProcAddress("glBindBuffer")),
+    };
+    return calls;
+}
+
+constexpr GLenum packParameters[] = {GL_PACK_ALIGNMENT,    GL_PACK_ROW_LENGTH, GL_PACK_SKIP_ROWS,
+                                     GL_PACK_SKIP_PIXELS,  GL_PACK_SWAP_BYTES, GL_PACK_LSB_FIRST,
+                                     GL_PACK_IMAGE_HEIGHT, GL_PACK_SKIP_IMAGES};
+constexpr GLint packDefaults[] = {1, 0, 0, 0, GL_FALSE, GL_FALSE, 0, 0};
+constexpr GLenum transferParameters[] = {GL_RED_SCALE,   GL_GREEN_SCALE, GL_BLUE_SCALE,
+                                         GL_ALPHA_SCALE, GL_RED_BIAS,    GL_GREEN_BIAS,
+                                         GL_BLUE_BIAS,   GL_ALPHA_BIAS};
+constexpr GLfloat transferDefaults[] = {1, 1, 1, 1, 0, 0, 0, 0};
+constexpr size_t packCount = sizeof packParameters / sizeof packParameters[0];
+constexpr size_t transferCount = sizeof transferParameters / sizeof transferParameters[0];
+
+// The application's state that a plain glReadPixels of the default framebuffer
+// depends on; saved, neutralised for the read, and put back.
+struct ReadState {
+    GLint pack[packCount];
+    GLfloat transfer[transferCount];
+    GLint mapColor;
+    GLint readBuffer;
+    GLint readFramebuffer;
+    GLint packBuffer;
+};
+
+ReadState saveAndNeutralise(GLenum drawBuffer) {
+    ReadState saved{};
+    const FramebufferCalls& calls = framebufferCalls();
+    for (size_t i = 0; i < packCount; ++i) {
+        glGetIntegerv(packParameters[i], &saved.pack[i]);
+        glPixelStorei(packParameters[i], packDefaults[i]);
+    }
+    for (size_t i = 0; i < transferCount; ++i) {
+        glGetFloatv(transferParameters[i], &saved.transfer[i]);
+        glPixelTransferf(transferParameters[i], transferDefaults[i]);
+    }
+    glGetIntegerv(GL_MAP_COLOR, &saved.mapColor);
+    glPixelTransferi(GL_MAP_COLOR, GL_FALSE);
+    glGetIntegerv(GL_READ_FRAMEBUFFER_BINDING, &saved.readFramebuffer);
+    glGetIntegerv(GL_PIXEL_PACK_BUFFER_BINDING, &saved.packBuffer);
+    if (calls.bindFramebuffer) calls.bindFramebuffer(GL_READ_FRAMEBUFFER, 0);
+    if (calls.bindBuffer) calls.bindBuffer(GL_PIXEL_PACK_BUFFER, 0);
+    glGetIntegerv(GL_READ_BUFFER, &saved.readBuffer);
+    glReadBuffer(drawBuffer);
+    return saved;
+}
+
+void restore(const ReadState& saved) {
+    const FramebufferCalls& calls = framebufferCalls();
+    glReadBuffer(GLenum(saved.readBuffer));
+    if (calls.bindBuffer) calls.bindBuffer(GL_PIXEL_PACK_BUFFER, GLuint(saved.packBuffer));
+    if (calls.bindFramebuffer)
+        calls.bindFramebuffer(GL_READ_FRAMEBUFFER, GLuint(saved.readFramebuffer));
+    glPixelTransferi(GL_MAP_COLOR, saved.mapColor);
+    for (size_t i = 0; i < transferCount; ++i)
+        glPixelTransferf(transferParameters[i], saved.transfer[i]);
+    for (size_t i = 0; i < packCount; ++i)
+        glPixelStorei(packParameters[i], saved.pack[i]);
+}
+
+// GL's rows run bottom-up; the visible image runs top-down like the screen.
+void flipRows(std::vector<unsigned char>& pixels, int width, int height) {
+    size_t stride = size_t(width) * 4;
+    std::vector<unsigned char> row(stride);
+    for (int top = 0, bottom = height - 1; top < bottom; ++top, --bottom) {
+        unsigned char* a = &pixels[size_t(top) * stride];
+        unsigned char* b = &pixels[size_t(bottom) * stride];
+        std::memcpy(row.data(), a, stride);
+        std::memcpy(a, b, stride);
+        std::memcpy(b, row.data(), stride);
+    }
+}
+
+void readVisibleImage(const PresentTarget& target, Window& window) {
+    glFinish();
+    ReadState saved = saveAndNeutralise(target.drawBuffer);
+    window.image.resize(size_t(target.width) * size_t(target.height) * 4);
+    glReadPixels(0, 0, target.width, target.height, GL_RGBA, GL_UNSIGNED_BYTE, window.image.data());
+    restore(saved);
+    flipRows(window.image, target.width, target.height);
+    window.imageWidth = target.width;
+    window.imageHeight = target.height;
+    ++window.presentCount;
+}
+
+} // namespace
+} // namespace zdp
+
+using namespace zdp;
+
+BOOL WINAPI SwapBuffers(HDC dc) {
+    HWND handle;
+    {
+        StateLock lock(stateMutex());
+        const DeviceContext* context = checkDeviceContext(dc);
+        if (!context) return FALSE;
+        handle = context->window;
+        Window* window = findWindow(handle);
+        if (!window || !window->pixelFormat) {
+            setError(ERROR_INVALID_PIXEL_FORMAT);
+            return FALSE;
+        }
+        PresentTarget target;
+        if (!beginPresent(handle, target)) {
+            setError(ERROR_INVALID_HANDLE);
+            return FALSE;
+        }
+        readVisibleImage(target, *window);
+        endPresent(target);
+    }
+    notifyPresent(handle);
+    return TRUE;
+}

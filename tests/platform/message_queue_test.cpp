@@ -1,0 +1,174 @@
+#include "platform_test.h"
+
+namespace {
+
+using MessageQueue = PlatformTest;
+
+constexpr UINT probe = WM_USER + 7;
+
+TEST_F(MessageQueue, sent_messages_reach_the_procedure_at_once_and_return_its_result) {
+    HWND window = createToolWindow();
+    cannedResults()[probe] = 1234;
+    messageLog().clear();
+    EXPECT_EQ(SendMessageA(window, probe, 5, 6), 1234);
+    ASSERT_EQ(messageLog().size(), 1u);
+    EXPECT_EQ(messageLog()[0].wParam, WPARAM(5));
+    EXPECT_EQ(messageLog()[0].lParam, LPARAM(6));
+}
+
+TEST_F(MessageQueue, posted_messages_wait_for_dispatch_in_order) {
+    HWND window = createToolWindow();
+    messageLog().clear();
+    EXPECT_TRUE(PostMessageA(window, probe, 1, 0));
+    EXPECT_TRUE(PostMessageA(window, probe, 2, 0));
+    EXPECT_TRUE(messageLog().empty());
+    MSG message{};
+    ASSERT_TRUE(GetMessageA(&message, nullptr, 0, 0));
+    EXPECT_EQ(message.hwnd, window);
+    EXPECT_EQ(message.wParam, WPARAM(1));
+    DispatchMessageA(&message);
+    ASSERT_TRUE(GetMessageA(&message, nullptr, 0, 0));
+    EXPECT_EQ(message.wParam, WPARAM(2));
+    DispatchMessageA(&message);
+    ASSERT_EQ(messageLog().size(), 2u);
+    EXPECT_EQ(messageLog()[1].wParam, WPARAM(2));
+    EXPECT_FALSE(PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE));
+}
+
+TEST_F(MessageQueue, a_null_window_posts_a_thread_message) {
+    EXPECT_TRUE(PostMessageA(nullptr, probe, 9, 0));
+    MSG message{};
+    ASSERT_TRUE(PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE));
+    EXPECT_EQ(message.hwnd, nullptr);
+    EXPECT_EQ(message.message, probe);
+    EXPECT_EQ(DispatchMessageA(&message), 0);
+}
+
+TEST_F(MessageQueue, peek_without_remove_leaves_the_message_queued) {
+    PostMessageA(nullptr, probe, 0, 0);
+    MSG message{};
+    EXPECT_TRUE(PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE));
+    EXPECT_TRUE(PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE));
+    EXPECT_FALSE(PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE));
+}
+
+TEST_F(MessageQueue, window_and_range_filters_pick_matching_messages_out_of_order) {
+    HWND first = createToolWindow();
+    HWND second = createToolWindow();
+    PostMessageA(first, probe, 1, 0);
+    PostMessageA(second, probe, 2, 0);
+    PostMessageA(first, WM_KEYDOWN, VK_LEFT, 0);
+    MSG message{};
+    ASSERT_TRUE(PeekMessageA(&message, second, 0, 0, PM_REMOVE));
+    EXPECT_EQ(message.wParam, WPARAM(2));
+    ASSERT_TRUE(PeekMessageA(&message, nullptr, WM_KEYFIRST, WM_KEYLAST, PM_REMOVE));
+    EXPECT_EQ(message.message, UINT(WM_KEYDOWN));
+    EXPECT_FALSE(PeekMessageA(&message, second, 0, 0, PM_REMOVE));
+    EXPECT_FALSE(PeekMessageA(&message, reinterpret_cast<HWND>(-1), 0, 0, PM_NOREMOVE));
+    ASSERT_TRUE(PeekMessageA(&message, first, 0, 0, PM_REMOVE));
+    EXPECT_EQ(message.wParam, WPARAM(1));
+}
+
+TEST_F(MessageQueue, wm_quit_ends_get_message_after_the_posted_messages) {
+    PostMessageA(nullptr, probe, 0, 0);
+    PostQuitMessage(3);
+    MSG message{};
+    EXPECT_TRUE(GetMessageA(&message, nullptr, 0, 0));
+    EXPECT_EQ(message.message, probe);
+    EXPECT_FALSE(GetMessageA(&message, nullptr, 0, 0));
+    EXPECT_EQ(message.message, UINT(WM_QUIT));
+    EXPECT_EQ(message.wParam, WPARAM(3));
+    EXPECT_FALSE(PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE));
+}
+
+TEST_F(MessageQueue, peek_message_returns_wm_quit_too_whatever_the_filter) {
+    PostQuitMessage(0);
+    MSG message{};
+    ASSERT_TRUE(PeekMessageA(&message, nullptr, WM_KEYFIRST, WM_KEYLAST, PM_NOREMOVE));
+    EXPECT_EQ(message.message, UINT(WM_QUIT));
+    ASSERT_TRUE(PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE));
+    EXPECT_FALSE(PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE));
+}
+
+TEST_F(MessageQueue, a_visible_window_starts_invalid_and_update_window_paints_it_at_once) {
+    HWND window = createToolWindow(WS_VISIBLE | WS_SYSMENU);
+    messageLog().clear();
+    EXPECT_TRUE(UpdateWindow(window));
+    std::vector<UINT> expected = {WM_PAINT};
+    EXPECT_EQ(loggedMessages(window), expected);
+    messageLog().clear();
+    UpdateWindow(window); // default processing validated it
+    EXPECT_TRUE(messageLog().empty());
+}
+
+TEST_F(MessageQueue, wm_paint_is_synthesised_only_when_nothing_is_posted) {
+    HWND window = createToolWindow(WS_VISIBLE | WS_SYSMENU);
+    PostMessageA(window, probe, 0, 0);
+    MSG message{};
+    ASSERT_TRUE(GetMessageA(&message, nullptr, 0, 0));
+    EXPECT_EQ(message.message, probe);
+    ASSERT_TRUE(GetMessageA(&message, nullptr, 0, 0));
+    EXPECT_EQ(message.message, UINT(WM_PAINT));
+    EXPECT_EQ(message.hwnd, window);
+    // Taking WM_PAINT does not validate; only painting does.
+    ASSERT_TRUE(PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE));
+    EXPECT_EQ(message.message, UINT(WM_PAINT));
+    DispatchMessageA(&message);
+    EXPECT_FALSE(PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE));
+}
+
+TEST_F(MessageQueue, hidden_windows_get_no_paint_until_shown) {
+    HWND window = createToolWindow();
+    InvalidateRect(window, nullptr, FALSE);
+    MSG message{};
+    EXPECT_FALSE(PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE));
+    EXPECT_FALSE(ShowWindow(window, SW_SHOWNORMAL));
+    EXPECT_TRUE(IsWindowVisible(window));
+    ASSERT_TRUE(PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE));
+    EXPECT_EQ(message.message, UINT(WM_PAINT));
+}
+
+TEST_F(MessageQueue, validate_rect_stops_the_paint_and_invalidate_rect_brings_it_back) {
+    HWND window = createToolWindow(WS_VISIBLE | WS_SYSMENU);
+    EXPECT_TRUE(ValidateRect(window, nullptr));
+    MSG message{};
+    EXPECT_FALSE(PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE));
+    RECT corner = {0, 0, 10, 10};
+    EXPECT_TRUE(InvalidateRect(window, &corner, FALSE));
+    EXPECT_TRUE(PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE));
+    RECT elsewhere = {100, 100, 110, 110};
+    ValidateRect(window, &elsewhere);
+    EXPECT_TRUE(PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE));
+    ValidateRect(window, &corner);
+    EXPECT_FALSE(PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE));
+}
+
+TEST_F(MessageQueue, translate_message_posts_the_character_of_a_key_press_next) {
+    HWND window = createToolWindow();
+    PostMessageA(window, WM_KEYDOWN, 'A', 1);
+    PostMessageA(window, WM_KEYUP, 'A', 1);
+    MSG message{};
+    ASSERT_TRUE(GetMessageA(&message, nullptr, 0, 0));
+    EXPECT_TRUE(TranslateMessage(&message));
+    ASSERT_TRUE(GetMessageA(&message, nullptr, 0, 0));
+    EXPECT_EQ(message.message, UINT(WM_CHAR));
+    EXPECT_EQ(message.wParam, WPARAM('a'));
+    ASSERT_TRUE(GetMessageA(&message, nullptr, 0, 0));
+    EXPECT_EQ(message.message, UINT(WM_KEYUP));
+}
+
+TEST_F(MessageQueue, messages_for_a_destroyed_window_are_dropped) {
+    HWND window = createToolWindow();
+    PostMessageA(window, probe, 0, 0);
+    DestroyWindow(window);
+    MSG message{};
+    EXPECT_FALSE(PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE));
+}
+
+TEST_F(MessageQueue, get_message_with_a_bogus_window_filter_returns_minus_one) {
+    MSG message{};
+    EXPECT_EQ(GetMessageA(&message, reinterpret_cast<HWND>(0x4242), 0, 0), -1);
+    EXPECT_EQ(GetLastError(), DWORD(ERROR_INVALID_WINDOW_HANDLE));
+}
+
+} // namespace
