@@ -2,14 +2,62 @@
 
 #include <sndfile.h>
 
+#include <cstdio>
+#include <filesystem>
+#include <system_error>
 #include <vector>
 
+#ifdef _WIN32
+#include <io.h>
+#define dup _dup
+#define dup2 _dup2
+#define close _close
+#else
+#include <fcntl.h>
+#include <unistd.h>
+#endif
+
 namespace {
+// Decoder libraries (mpg123) print their own warnings about broken files;
+// the host says what went wrong in one line of its own instead.
+class QuietStderr {
+  public:
+    QuietStderr() {
+        std::fflush(stderr);
+        saved_ = dup(2);
+        std::FILE* null = std::fopen(nullDevice, "w");
+        if (null) dup2(fileno(null), 2), std::fclose(null);
+    }
+    ~QuietStderr() {
+        std::fflush(stderr);
+        if (saved_ >= 0) dup2(saved_, 2), close(saved_);
+    }
+    QuietStderr(const QuietStderr&) = delete;
+    QuietStderr& operator=(const QuietStderr&) = delete;
+
+  private:
+#ifdef _WIN32
+    static constexpr const char* nullDevice = "NUL";
+#else
+    static constexpr const char* nullDevice = "/dev/null";
+#endif
+    int saved_ = -1;
+};
+
 SNDFILE* openAudio(const std::string& path, SF_INFO& info, std::string& error) {
     info = SF_INFO{};
-    SNDFILE* file = sf_open(path.c_str(), SFM_READ, &info);
+    SNDFILE* file = nullptr;
+    {
+        QuietStderr quiet;
+        file = sf_open(path.c_str(), SFM_READ, &info);
+    }
+    std::error_code code;
+    if (!file && !std::filesystem::is_regular_file(path, code)) {
+        error = "cannot open " + path + ": no such file";
+        return nullptr;
+    }
     if (!file) {
-        error = "cannot decode " + path + ": " + sf_strerror(nullptr);
+        error = "cannot decode " + path + ": not audio that libsndfile can read";
         return nullptr;
     }
     if (info.samplerate <= 0 || info.channels <= 0) {
@@ -58,6 +106,7 @@ bool decodeAudioFile(const std::string& path, AudioClip& clip, std::string& erro
     constexpr sf_count_t blockFrames = 4096;
     std::vector<float> block(blockFrames * info.channels);
     sf_count_t got;
+    QuietStderr quiet;
     while ((got = sf_readf_float(file, block.data(), blockFrames)) > 0)
         appendBlock(block, got, info.channels, clip);
     int status = sf_error(file);

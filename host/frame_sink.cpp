@@ -20,8 +20,9 @@ bool endsWith(const std::string& text, const std::string& suffix) {
 
 bool outputKindFor(const std::string& output, OutputKind& kind, std::string& error) {
     std::error_code code;
+    std::filesystem::path path(output);
     if (hasFramePattern(output) || endsWith(output, "/") ||
-        std::filesystem::is_directory(output, code)) {
+        std::filesystem::is_directory(output, code) || !path.has_extension()) {
         kind = OutputKind::pngFrames;
         return true;
     }

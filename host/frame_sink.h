@@ -22,7 +22,7 @@ class FrameSink {
 
 enum class OutputKind { video, pngFrames };
 
-// A folder (existing, or named with a trailing slash) or a printf pattern with
+// A folder (existing, ending in a slash, or a new name without an extension) or a printf pattern with
 // %d (such as frames/%05d.png) means PNG frames; a .mp4 file means video.
 bool outputKindFor(const std::string& output, OutputKind& kind, std::string& error);
 

@@ -1,0 +1,157 @@
+// Whole renders through the zephyrdome program: frames on disk, video that
+// players accept, recordings that replay, and a playlist the plug-in steers.
+#include "run_host.h"
+#include "test_audio.h"
+#include "vis_file.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+
+namespace {
+std::string ffprobe(const std::string& file, const std::string& entries) {
+    std::string command = "ffprobe -v error -show_entries " + entries +
+                          " -of default=noprint_wrappers=1 '" + file + "'";
+    std::FILE* pipe = popen(command.c_str(), "r");
+    std::string output;
+    char buffer[256];
+    while (pipe && std::fgets(buffer, sizeof buffer, pipe)) output += buffer;
+    if (pipe) pclose(pipe);
+    return output;
+}
+
+int peakBin(const VisFrame& frame) {
+    return static_cast<int>(std::max_element(frame.spectrum, frame.spectrum + visFrameSamples) -
+                            frame.spectrum);
+}
+
+std::string fileBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+constexpr double hzPerBin = 44100.0 / 1152;
+} // namespace
+
+TEST(Render, aOneSecondClipGivesFortyNonBlackPngFrames) {
+    ScratchFolder folder;
+    writeSineWav(folder.path("tone.wav"), 440.0, 1.0);
+    HostRun run = runHost({"render", folder.path("tone.wav"), "-o", folder.path("frames")});
+    ASSERT_EQ(run.exitCode, 0) << run.errorOutput;
+    std::vector<std::string> frames = filesIn(folder.path("frames"));
+    ASSERT_EQ(frames.size(), 40u);
+    EXPECT_EQ(frames.front(), "frame00000.png");
+    EXPECT_EQ(frames.back(), "frame00039.png");
+    for (const std::string& name : {frames[0], frames[20], frames[39]}) {
+        PngPicture picture;
+        ASSERT_TRUE(readPng(folder.path("frames/" + name), picture)) << name;
+        EXPECT_EQ(picture.width, 634);
+        EXPECT_EQ(picture.height, 458);
+        EXPECT_GT(picture.litPixels(), 634 * 458 / 50) << name;
+    }
+    // Not a terminal: no progress bar, only the summary line.
+    ASSERT_EQ(run.errorLines().size(), 1u) << run.errorOutput;
+    EXPECT_NE(run.errorLines()[0].find("40 PNG frames"), std::string::npos);
+}
+
+TEST(Render, startAndDurationPickThePartRenderedAndAPatternNamesTheFrames) {
+    ScratchFolder folder;
+    writeSineWav(folder.path("tone.wav"), 440.0, 3.0);
+    HostRun run = runHost({"render", folder.path("tone.wav"), "--start", "1s", "--duration",
+                           "500ms", "-q", "-o", folder.path("out/f%03d.png")});
+    ASSERT_EQ(run.exitCode, 0) << run.errorOutput;
+    EXPECT_EQ(run.errorOutput, "");
+    std::vector<std::string> frames = filesIn(folder.path("out"));
+    ASSERT_EQ(frames.size(), 20u);
+    EXPECT_EQ(frames.back(), "f019.png");
+}
+
+TEST(Render, mp4HasTheVideoSizeDurationAndAnAudioStream) {
+    ScratchFolder folder;
+    writeSineWav(folder.path("tone.wav"), 440.0, 1.5, 48000);
+    HostRun run = runHost({"render", folder.path("tone.wav"), "-o", folder.path("v.mp4")});
+    ASSERT_EQ(run.exitCode, 0) << run.errorOutput;
+    EXPECT_EQ(filesIn(folder.folder()), (std::vector<std::string>{"tone.wav", "v.mp4"}));
+    std::string video = ffprobe(folder.path("v.mp4"), "stream=codec_name,width,height,pix_fmt,r_frame_rate,nb_frames");
+    EXPECT_NE(video.find("codec_name=h264"), std::string::npos) << video;
+    EXPECT_NE(video.find("width=634\nheight=458"), std::string::npos) << video;
+    EXPECT_NE(video.find("pix_fmt=yuv420p"), std::string::npos) << video;
+    EXPECT_NE(video.find("r_frame_rate=40/1"), std::string::npos) << video;
+    EXPECT_NE(video.find("nb_frames=60"), std::string::npos) << video;
+    std::string audio = ffprobe(folder.path("v.mp4"), "stream=codec_type,sample_rate,channels");
+    EXPECT_NE(audio.find("codec_type=audio\nsample_rate=48000\nchannels=2"), std::string::npos)
+        << audio;
+    double seconds = std::stod(ffprobe(folder.path("v.mp4"), "format=duration").substr(9));
+    EXPECT_NEAR(seconds, 1.5, 0.05);
+}
+
+TEST(Render, aRecordingReplaysToTheSameFrames) {
+    ScratchFolder folder;
+    writeSineWav(folder.path("tone.wav"), 1000.0, 0.5);
+    HostRun first = runHost({"render", folder.path("tone.wav"), "-q", "--key", "0.2s:B",
+                             "--vis-out", folder.path("rec.zdvis"), "-o", folder.path("a")});
+    ASSERT_EQ(first.exitCode, 0) << first.errorOutput;
+    HostRun replay = runHost({"render", folder.path("tone.wav"), "-q", "--key", "0.2s:B",
+                              "--vis-in", folder.path("rec.zdvis"), "-o", folder.path("b")});
+    ASSERT_EQ(replay.exitCode, 0) << replay.errorOutput;
+    std::vector<std::string> frames = filesIn(folder.path("a"));
+    ASSERT_EQ(frames.size(), 20u);
+    ASSERT_EQ(filesIn(folder.path("b")), frames);
+    for (const std::string& name : frames)
+        ASSERT_EQ(fileBytes(folder.path("a/" + name)), fileBytes(folder.path("b/" + name))) << name;
+
+    std::vector<VisFrame> recorded;
+    std::string error;
+    ASSERT_TRUE(readVisFile(folder.path("rec.zdvis"), recorded, error)) << error;
+    ASSERT_EQ(recorded.size(), 20u);
+    EXPECT_NEAR(peakBin(recorded[5]), 1000.0 / hzPerBin, 1);
+}
+
+TEST(Render, thePlaylistPlaysEntryAfterEntry) {
+    ScratchFolder folder;
+    writeSineWav(folder.path("low.wav"), 440.0, 0.5);
+    writeSineWav(folder.path("high.wav"), 3000.0, 0.5);
+    HostRun run = runHost({"render", folder.path("low.wav"), folder.path("high.wav"), "-q",
+                           "--vis-out", folder.path("rec.zdvis"), "-o", folder.path("f")});
+    ASSERT_EQ(run.exitCode, 0) << run.errorOutput;
+    std::vector<VisFrame> frames;
+    std::string error;
+    ASSERT_TRUE(readVisFile(folder.path("rec.zdvis"), frames, error)) << error;
+    ASSERT_EQ(frames.size(), 40u);
+    EXPECT_NEAR(peakBin(frames[10]), 440.0 / hzPerBin, 1);
+    EXPECT_NEAR(peakBin(frames[30]), 3000.0 / hzPerBin, 1);
+}
+
+TEST(Render, aClickOnATitleSwitchesToThatEntry) {
+    ScratchFolder folder;
+    writeSineWav(folder.path("low.wav"), 440.0, 2.0);
+    writeSineWav(folder.path("high.wav"), 3000.0, 2.0);
+    // The second title's line spans y 35 to 49 from the top of the window.
+    HostRun run = runHost({"render", folder.path("low.wav"), folder.path("high.wav"), "-q",
+                           "--click", "0.5s:100,42", "--duration", "1s", "--vis-out",
+                           folder.path("rec.zdvis"), "-o", folder.path("f")});
+    ASSERT_EQ(run.exitCode, 0) << run.errorOutput;
+    std::vector<VisFrame> frames;
+    std::string error;
+    ASSERT_TRUE(readVisFile(folder.path("rec.zdvis"), frames, error)) << error;
+    ASSERT_EQ(frames.size(), 40u);
+    EXPECT_NEAR(peakBin(frames[15]), 440.0 / hzPerBin, 1);
+    EXPECT_NEAR(peakBin(frames[25]), 3000.0 / hzPerBin, 1);
+}
+
+TEST(Render, aScriptedKeyReachesThePlugIn) {
+    ScratchFolder folder;
+    writeSineWav(folder.path("tone.wav"), 440.0, 0.5);
+    // F3 hides the scene: only the overlay text is left to light pixels.
+    HostRun run = runHost({"render", folder.path("tone.wav"), "-q", "--key", "0.25s:F3",
+                           "-o", folder.path("f")});
+    ASSERT_EQ(run.exitCode, 0) << run.errorOutput;
+    PngPicture before, after;
+    ASSERT_TRUE(readPng(folder.path("f/frame00005.png"), before));
+    ASSERT_TRUE(readPng(folder.path("f/frame00015.png"), after));
+    EXPECT_GT(before.litPixels(), 5000);
+    EXPECT_LT(after.litPixels(), before.litPixels() / 5);
+}
