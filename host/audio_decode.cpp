@@ -74,10 +74,12 @@ void appendBlock(const std::vector<float>& block, sf_count_t frames, int fileCha
     for (sf_count_t f = 0; f < frames; ++f) {
         const float* frame = &block[f * fileChannels];
         if (clip.channels == fileChannels) {
-            for (int c = 0; c < fileChannels; ++c) clip.samples.push_back(toSample16(frame[c]));
+            for (int c = 0; c < fileChannels; ++c)
+                clip.samples.push_back(toSample16(frame[c]));
         } else {
             float sum = 0.0f;
-            for (int c = 0; c < fileChannels; ++c) sum += frame[c];
+            for (int c = 0; c < fileChannels; ++c)
+                sum += frame[c];
             clip.samples.push_back(toSample16(sum / fileChannels));
         }
     }

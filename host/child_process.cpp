@@ -37,8 +37,7 @@ ChildProcess::~ChildProcess() {
     if (!logPath_.empty()) unlink(logPath_.c_str());
 }
 
-bool ChildProcess::start(const std::vector<std::string>& args, bool feedInput,
-                         std::string& error) {
+bool ChildProcess::start(const std::vector<std::string>& args, bool feedInput, std::string& error) {
     char logName[] = "/tmp/zephyrdome-log-XXXXXX";
     int log = mkstemp(logName);
     int pipeFds[2] = {-1, -1};
@@ -54,7 +53,8 @@ bool ChildProcess::start(const std::vector<std::string>& args, bool feedInput,
     posix_spawn_file_actions_adddup2(&actions, log, 1);
     posix_spawn_file_actions_adddup2(&actions, log, 2);
     std::vector<char*> argv;
-    for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
+    for (const std::string& arg : args)
+        argv.push_back(const_cast<char*>(arg.c_str()));
     argv.push_back(nullptr);
     int status = posix_spawn(&pid_, args[0].c_str(), &actions, nullptr, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);

@@ -19,7 +19,9 @@ struct Stereo {
     }
 };
 
-double noteHz(int midiNote) { return 440.0 * std::pow(2.0, (midiNote - 69) / 12.0); }
+double noteHz(int midiNote) {
+    return 440.0 * std::pow(2.0, (midiNote - 69) / 12.0);
+}
 
 // A minor, F, C, G: one chord per bar of four beats.
 const int chordRoots[4] = {57, 53, 48, 55};
@@ -41,7 +43,8 @@ void addBass(Stereo& out, double at, double seconds, int note, float gain) {
     for (int i = 0; i < int(seconds * demoSampleRate); ++i) {
         double t = double(i) / demoSampleRate;
         double value = 0.0;
-        for (int h = 1; h <= 6; ++h) value += std::sin(2.0 * pi * hz * h * t) / h;
+        for (int h = 1; h <= 6; ++h)
+            value += std::sin(2.0 * pi * hz * h * t) / h;
         out.add(start + i, gain * float(value * std::exp(-t * 4.0)), 0.0f);
     }
 }
@@ -112,8 +115,9 @@ AudioClip groove(double seconds, float level, bool finale) {
                     chordRoots[bar % 4] - 24 + bassLine[step], 0.35f * level);
             addHat(mix, at + half * beatSeconds / 2, 0.25f * level, seed);
             if (finale) addHat(mix, at + (half + 0.5) * beatSeconds / 2, 0.15f * level, seed);
-            if (finale) addLead(mix, at + half * beatSeconds / 2, beatSeconds / 2,
-                                chordRoots[bar % 4] + 24 + bassLine[(step + 3) % 8], 0.18f);
+            if (finale)
+                addLead(mix, at + half * beatSeconds / 2, beatSeconds / 2,
+                        chordRoots[bar % 4] + 24 + bassLine[(step + 3) % 8], 0.18f);
         }
     }
     return toClip(mix);

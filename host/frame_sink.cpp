@@ -8,7 +8,8 @@ bool hasFramePattern(const std::string& output) {
     size_t percent = output.find('%');
     if (percent == std::string::npos) return false;
     size_t i = percent + 1;
-    while (i < output.size() && std::isdigit(static_cast<unsigned char>(output[i]))) ++i;
+    while (i < output.size() && std::isdigit(static_cast<unsigned char>(output[i])))
+        ++i;
     return i < output.size() && output[i] == 'd' && output.find('%', i) == std::string::npos;
 }
 

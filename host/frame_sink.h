@@ -3,18 +3,19 @@
 // finish() succeeds; abandon() removes whatever was written.
 #pragma once
 
-#include "played_audio.h"
-
+#include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 class FrameSink {
   public:
     virtual ~FrameSink() = default;
     virtual bool writeFrame(const unsigned char* rgba, int width, int height,
                             std::string& error) = 0;
-    // `audio` is null when there is none to add.
-    virtual bool finish(const PlayedAudio* audio, std::string& error) = 0;
+    // The sound heard with the frames so far, in blocks; sinks without sound ignore it.
+    virtual bool writeAudio(const std::vector<std::int16_t>&, int, std::string&) { return true; }
+    virtual bool finish(std::string& error) = 0;
     virtual void abandon() = 0;
     // What was written, for the summary line.
     virtual std::string describe() const = 0;
@@ -22,8 +23,8 @@ class FrameSink {
 
 enum class OutputKind { video, pngFrames };
 
-// A folder (existing, ending in a slash, or a new name without an extension) or a printf pattern with
-// %d (such as frames/%05d.png) means PNG frames; a .mp4 file means video.
+// A folder (existing, ending in a slash, or a new name without an extension) or a printf pattern
+// with %d (such as frames/%05d.png) means PNG frames; a .mp4 file means video.
 bool outputKindFor(const std::string& output, OutputKind& kind, std::string& error);
 
 // Creates the sink and checks up front that it can write (and that ffmpeg

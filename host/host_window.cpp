@@ -7,7 +7,9 @@ const char* const hostClassName = "ZephyrdomeHost";
 HostWindow* theHostWindow = nullptr;
 } // namespace
 
-HostWindow::~HostWindow() { destroy(); }
+HostWindow::~HostWindow() {
+    destroy();
+}
 
 bool HostWindow::create(Playlist& playlist, std::string& error) {
     playlist_ = &playlist;
@@ -17,7 +19,8 @@ bool HostWindow::create(Playlist& playlist, std::string& error) {
     windowClass.hInstance = GetModuleHandleA(nullptr);
     windowClass.lpszClassName = hostClassName;
     if (!RegisterClassExA(&windowClass)) {
-        error = "cannot register the host window class (error " + std::to_string(GetLastError()) + ")";
+        error =
+            "cannot register the host window class (error " + std::to_string(GetLastError()) + ")";
         return false;
     }
     theHostWindow = this;

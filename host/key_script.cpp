@@ -14,14 +14,15 @@ struct KeyName {
 
 // Virtual-key codes and the PC keyboard's scan codes for the keys the plug-in reads.
 const KeyName keyNames[] = {
-    {"A", 0x41, 0x1E, false},    {"B", 0x42, 0x30, false},     {"C", 0x43, 0x2E, false},
-    {"D", 0x44, 0x20, false},    {"H", 0x48, 0x23, false},     {"F2", 0x71, 0x3C, false},
-    {"F3", 0x72, 0x3D, false},   {"LEFT", 0x25, 0x4B, true},   {"UP", 0x26, 0x48, true},
+    {"A", 0x41, 0x1E, false},    {"B", 0x42, 0x30, false},   {"C", 0x43, 0x2E, false},
+    {"D", 0x44, 0x20, false},    {"H", 0x48, 0x23, false},   {"F2", 0x71, 0x3C, false},
+    {"F3", 0x72, 0x3D, false},   {"LEFT", 0x25, 0x4B, true}, {"UP", 0x26, 0x48, true},
     {"RIGHT", 0x27, 0x4D, true}, {"DOWN", 0x28, 0x50, true},
 };
 
 const KeyName* findKey(std::string name) {
-    for (char& c : name) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    for (char& c : name)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     for (const KeyName& key : keyNames)
         if (name == key.name) return &key;
     return nullptr;
@@ -47,8 +48,10 @@ void addPress(const KeyName& key, long long time, long long holdMs,
 std::vector<std::string> split(const std::string& text, char separator) {
     std::vector<std::string> parts(1);
     for (char c : text) {
-        if (c == separator) parts.emplace_back();
-        else parts.back() += c;
+        if (c == separator)
+            parts.emplace_back();
+        else
+            parts.back() += c;
     }
     return parts;
 }
@@ -73,7 +76,8 @@ bool parseTimeMs(const std::string& text, long long& ms) {
     } else if (!number.empty() && number.back() == 's') {
         number.pop_back();
     }
-    if (number.empty() || !(std::isdigit(static_cast<unsigned char>(number[0])) || number[0] == '.'))
+    if (number.empty() ||
+        !(std::isdigit(static_cast<unsigned char>(number[0])) || number[0] == '.'))
         return false;
     char* end = nullptr;
     double value = std::strtod(number.c_str(), &end);
@@ -82,8 +86,7 @@ bool parseTimeMs(const std::string& text, long long& ms) {
     return true;
 }
 
-bool parseKeyOption(const std::string& text, std::vector<InputEvent>& events,
-                    std::string& error) {
+bool parseKeyOption(const std::string& text, std::vector<InputEvent>& events, std::string& error) {
     std::vector<std::string> parts = split(text, ':');
     long long time = 0;
     long long hold = keyTapMs;

@@ -32,8 +32,7 @@ constexpr int keyRepeatIntervalMs = 33;
 bool parseTimeMs(const std::string& text, long long& ms);
 
 bool parseKeyOption(const std::string& text, std::vector<InputEvent>& events, std::string& error);
-bool parseClickOption(const std::string& text, std::vector<InputEvent>& events,
-                      std::string& error);
+bool parseClickOption(const std::string& text, std::vector<InputEvent>& events, std::string& error);
 
 // Events in the order they are delivered: by time, then as they were given.
 void sortInputEvents(std::vector<InputEvent>& events);

@@ -8,7 +8,9 @@
 #include <cstdio>
 
 namespace {
-void onInterrupt(int) { renderInterrupted = 1; }
+void onInterrupt(int) {
+    renderInterrupted = 1;
+}
 } // namespace
 
 int main(int argc, char** argv) {

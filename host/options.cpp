@@ -40,7 +40,8 @@ struct Parser {
         std::string text;
         if (!value(option, text)) return false;
         if (parseTimeMs(text, ms)) return true;
-        error = std::string("bad ") + option + " '" + text + "': expected seconds (5, 2.5s) or ms (250ms)";
+        error = std::string("bad ") + option + " '" + text +
+                "': expected seconds (5, 2.5s) or ms (250ms)";
         return false;
     }
 };
@@ -81,7 +82,8 @@ bool parseCommandLine(int argc, const char* const* argv, CommandKind& command,
                       RenderOptions& options, std::string& error) {
     options = RenderOptions{};
     std::string first = argc > 1 ? argv[1] : "";
-    if (first == "-h" || first == "--help" || first == "help") return command = CommandKind::help, true;
+    if (first == "-h" || first == "--help" || first == "help")
+        return command = CommandKind::help, true;
     if (first == "--version") return command = CommandKind::version, true;
     if (first != "render") {
         error = first.empty() ? "no command given (try: zephyrdome render -o demo.mp4)"

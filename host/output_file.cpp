@@ -6,7 +6,9 @@
 #include <filesystem>
 #include <system_error>
 
-std::string temporaryPathFor(const std::string& path) { return path + ".part"; }
+std::string temporaryPathFor(const std::string& path) {
+    return path + ".part";
+}
 
 bool commitFile(const std::string& temporary, const std::string& final, std::string& error) {
     std::error_code code;

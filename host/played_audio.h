@@ -1,6 +1,8 @@
 // The audio a listener hears while the frames are shown, collected frame by
-// frame (entry switches included) and muxed into the video at the end.
-// Stereo 16-bit at one rate; entries at other rates are resampled linearly.
+// frame (entry switches included) for the video's sound track. Stereo 16-bit
+// at one rate; entries at other rates are resampled linearly. The caller
+// takes the samples away in blocks (takeSamples), so the buffer is reused
+// rather than grown for the whole render.
 #pragma once
 
 #include "audio_clip.h"
@@ -14,8 +16,10 @@ class PlayedAudio {
     explicit PlayedAudio(int sampleRate) : sampleRate_(sampleRate) {}
 
     int sampleRate() const { return sampleRate_; }
+    // Samples collected since the last takeSamples, interleaved left and right.
     const std::vector<std::int16_t>& samples() const { return samples_; }
     long long durationMs() const { return durationMs_; }
+    void takeSamples() { samples_.clear(); }
 
     // `ms` milliseconds of `clip` from `fromMs` on; silence where `clip` is
     // null or runs out.
@@ -24,8 +28,6 @@ class PlayedAudio {
   private:
     int sampleRate_;
     long long durationMs_ = 0;
+    long long framesCollected_ = 0;
     std::vector<std::int16_t> samples_;
 };
-
-// A WAV file of the collected audio, through libsndfile.
-bool writeWavFile(const std::string& path, const PlayedAudio& audio, std::string& error);

@@ -10,8 +10,8 @@
 #include <vector>
 
 struct PlaylistEntry {
-    std::string path;        // where the host opens it
-    std::string pluginPath;  // the full path handed to the plug-in
+    std::string path;          // where the host opens it
+    std::string pluginPath;    // the full path handed to the plug-in
     long long durationMs = -1; // -1: unknown, the entry never ends by itself
 };
 

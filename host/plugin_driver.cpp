@@ -4,7 +4,9 @@
 
 static_assert(visFrameSamples == visSampleCount, "a frame fills one row of the module's arrays");
 
-PluginDriver::~PluginDriver() { unload(); }
+PluginDriver::~PluginDriver() {
+    unload();
+}
 
 bool PluginDriver::load(const std::string& path, std::string& error) {
     library_ = LoadLibraryA(path.c_str());

@@ -27,7 +27,8 @@ bool encode(std::FILE* file, const unsigned char* rgba, int width, int height,
     png_write_info(png, info);
     for (int y = 0; y < height; ++y) {
         const unsigned char* pixel = rgba + static_cast<size_t>(y) * width * 4;
-        for (int x = 0; x < width; ++x) std::memcpy(&row[x * 3], pixel + x * 4, 3);
+        for (int x = 0; x < width; ++x)
+            std::memcpy(&row[x * 3], pixel + x * 4, 3);
         png_write_row(png, row.data());
     }
     png_write_end(png, nullptr);

@@ -16,8 +16,7 @@ class PngSink : public FrameSink {
         if (!finished_) abandon();
     }
 
-    bool writeFrame(const unsigned char* rgba, int width, int height,
-                    std::string& error) override {
+    bool writeFrame(const unsigned char* rgba, int width, int height, std::string& error) override {
         std::string path = frameName(written_.size());
         std::string temporary = temporaryPathFor(path);
         if (!writePngImage(temporary, rgba, width, height, error) ||
@@ -27,14 +26,15 @@ class PngSink : public FrameSink {
         return true;
     }
 
-    bool finish(const PlayedAudio*, std::string&) override {
+    bool finish(std::string&) override {
         finished_ = true;
         return true;
     }
 
     void abandon() override {
         std::error_code code;
-        for (const std::string& path : written_) std::filesystem::remove(path, code);
+        for (const std::string& path : written_)
+            std::filesystem::remove(path, code);
         written_.clear();
     }
 
@@ -58,7 +58,8 @@ class PngSink : public FrameSink {
 std::string patternFor(const std::string& output) {
     if (output.find('%') != std::string::npos) return output;
     std::string folder = output;
-    while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
+    while (folder.size() > 1 && folder.back() == '/')
+        folder.pop_back();
     return folder + "/frame%05d.png";
 }
 } // namespace

@@ -49,16 +49,18 @@ bool prepareFiles(Material& material, const std::vector<std::string>& files, std
         entries.push_back({path, pluginPathFor(path), info.durationMs});
     }
     material.playlist = Playlist(entries);
-    material.clips = std::make_unique<ClipStore>(
-        [files](int entry, AudioClip& clip, std::string& error) {
+    material.clips =
+        std::make_unique<ClipStore>([files](int entry, AudioClip& clip, std::string& error) {
             return decodeAudioFile(files[entry], clip, error);
         });
     return true;
 }
 
 bool prepareMaterial(const RenderOptions& options, Material& material, std::string& error) {
-    if (options.audioFiles.empty()) prepareDemo(material, options.scripted);
-    else if (!prepareFiles(material, options.audioFiles, error)) return false;
+    if (options.audioFiles.empty())
+        prepareDemo(material, options.scripted);
+    else if (!prepareFiles(material, options.audioFiles, error))
+        return false;
     if (options.scripted) material.events = options.events;
     if (options.visIn.empty()) {
         material.source = std::make_unique<AnalyzedVisSource>(*material.clips);
@@ -85,7 +87,8 @@ int runRenderCommand(const RenderOptions& options, const std::string& programPat
     VisFileWriter visOut;
     if (!options.visOut.empty() && !visOut.open(options.visOut, error)) return fail(error);
     RenderSession session(material.playlist);
-    std::string plugin = options.pluginPath.empty() ? defaultPluginPath(programPath) : options.pluginPath;
+    std::string plugin =
+        options.pluginPath.empty() ? defaultPluginPath(programPath) : options.pluginPath;
     if (!session.open(plugin, error)) return fail(error);
     std::unique_ptr<FrameSink> sink = openFrameSink(options.output, session.frameDelayMs(), error);
     if (!sink) return fail(error);

@@ -18,6 +18,13 @@ long long RenderSession::frameLimit(const RenderPlan& plan) const {
     return limit;
 }
 
+long long RenderSession::expectedFrames(long long limit) const {
+    long long delay = frameDelayMs();
+    long long remaining = playlist_.remainingMs();
+    long long expected = remaining < 0 ? limit : (remaining + delay - 1) / delay;
+    return limit >= 0 && limit < expected ? limit : expected;
+}
+
 // One frame: the bytes for what is playing, onRender, the picture, the sound.
 bool RenderSession::renderFrame(const RenderPlan& plan, long long index, PlayedAudio& played,
                                 std::string& error) {
@@ -37,33 +44,30 @@ bool RenderSession::renderFrame(const RenderPlan& plan, long long index, PlayedA
         error = "cannot write the vis recording (disk full?)";
         return false;
     }
-    std::string ignored;
-    played.append(plan.clips ? plan.clips->clipFor(entry, ignored) : nullptr, ms,
-                  frameDelayMs());
+    if (plan.clips) {
+        std::string ignored;
+        played.append(plan.clips->clipFor(entry, ignored), ms, frameDelayMs());
+    }
     return true;
 }
 
-bool RenderSession::run(const RenderPlan& plan, RenderResult& result, std::string& error) {
+// Hands the collected sound to the sink about a second at a time, reusing the buffer.
+bool RenderSession::passOnAudio(const RenderPlan& plan, PlayedAudio& played, bool all,
+                                std::string& error) {
+    if (played.samples().empty() || (!all && played.samples().size() < 2u * played.sampleRate()))
+        return true;
+    bool ok = !plan.sink || plan.sink->writeAudio(played.samples(), played.sampleRate(), error);
+    played.takeSamples();
+    return ok;
+}
+
+bool RenderSession::runFrames(const RenderPlan& plan, long long limit, RenderResult& result,
+                              std::string& error) {
     int delay = frameDelayMs();
-    playlist_.seek(plan.startMs);
-    long long limit = frameLimit(plan);
-    long long remaining = playlist_.remainingMs();
-    long long expected = remaining < 0 ? limit : (remaining + delay - 1) / delay;
-    if (limit >= 0 && limit < expected) expected = limit;
-    if (expected == 0) {
-        error = "nothing to render: the start is at or past the end of the playlist";
-        return false;
-    }
-    if (!driver_.start(host_.handle(), plan.outputSampleRate, 2, error)) return false;
     HWND window = driver_.renderWindow();
-    if (!window) {
-        error = "the plug-in opened no window of its own";
-        driver_.stop();
-        return false;
-    }
     InputScriptPlayer script(plan.events);
     PlayedAudio played(plan.outputSampleRate);
-    ProgressBar progress(expected, plan.progress);
+    ProgressBar progress(expectedFrames(limit), plan.progress);
     bool ok = true;
     for (long long n = 0; ok && (limit < 0 || n < limit) && !playlist_.finished(); ++n) {
         script.postDue(n * delay, window);
@@ -75,19 +79,32 @@ bool RenderSession::run(const RenderPlan& plan, RenderResult& result, std::strin
         if (renderInterrupted) {
             error = "interrupted";
             ok = false;
-            break;
-        }
-        if ((ok = renderFrame(plan, n, played, error))) {
+        } else if ((ok = renderFrame(plan, n, played, error) &&
+                         passOnAudio(plan, played, false, error))) {
             playlist_.advance(delay);
             result.frames = n + 1;
             progress.update(result.frames);
         }
     }
     progress.finish();
-    driver_.stop();
-    dispatchPendingMessages();
     result.videoMs = result.frames * delay;
     result.seconds = progress.elapsedSeconds();
-    if (ok && plan.sink) ok = plan.sink->finish(plan.clips ? &played : nullptr, error);
+    return ok && passOnAudio(plan, played, true, error);
+}
+
+bool RenderSession::run(const RenderPlan& plan, RenderResult& result, std::string& error) {
+    playlist_.seek(plan.startMs);
+    long long limit = frameLimit(plan);
+    if (expectedFrames(limit) == 0) {
+        error = "nothing to render: the start is at or past the end of the playlist";
+        return false;
+    }
+    if (!driver_.start(host_.handle(), plan.outputSampleRate, 2, error)) return false;
+    bool ok = driver_.renderWindow() != nullptr;
+    if (!ok) error = "the plug-in opened no window of its own";
+    if (ok) ok = runFrames(plan, limit, result, error);
+    driver_.stop();
+    dispatchPendingMessages();
+    if (ok && plan.sink) ok = plan.sink->finish(error);
     return ok;
 }

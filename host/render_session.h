@@ -22,7 +22,7 @@
 
 struct RenderPlan {
     VisSource* source = nullptr;
-    ClipStore* clips = nullptr;      // what is heard; null for none
+    ClipStore* clips = nullptr; // what is heard; null for none
     int outputSampleRate = 44100;
     std::vector<InputEvent> events;
     long long startMs = 0;
@@ -54,9 +54,13 @@ class RenderSession {
     PluginDriver& driver() { return driver_; }
 
   private:
+    bool runFrames(const RenderPlan& plan, long long limit, RenderResult& result,
+                   std::string& error);
     bool renderFrame(const RenderPlan& plan, long long index, PlayedAudio& played,
                      std::string& error);
+    bool passOnAudio(const RenderPlan& plan, PlayedAudio& played, bool all, std::string& error);
     long long frameLimit(const RenderPlan& plan) const;
+    long long expectedFrames(long long limit) const;
 
     Playlist& playlist_;
     HostWindow host_;

@@ -2,6 +2,7 @@
 
 #include "child_process.h"
 #include "output_file.h"
+#include "wav_writer.h"
 
 #include <csignal>
 #include <cstdio>
@@ -9,8 +10,8 @@
 namespace {
 // H.264 for speed over size: x264's veryfast preset at quality 20, 4:2:0 so
 // every player takes it; AAC audio at 192 kbit/s.
-const char* const videoCodecArgs[] = {"-c:v", "libx264", "-preset", "veryfast", "-crf", "20",
-                                      "-pix_fmt", "yuv420p"};
+const char* const videoCodecArgs[] = {"-c:v", "libx264", "-preset",  "veryfast",
+                                      "-crf", "20",      "-pix_fmt", "yuv420p"};
 
 class VideoSink : public FrameSink {
   public:
@@ -18,8 +19,7 @@ class VideoSink : public FrameSink {
         : ffmpeg_(std::move(ffmpeg)), output_(std::move(output)), frameDelayMs_(frameDelayMs) {}
     ~VideoSink() override { abandon(); }
 
-    bool writeFrame(const unsigned char* rgba, int width, int height,
-                    std::string& error) override {
+    bool writeFrame(const unsigned char* rgba, int width, int height, std::string& error) override {
         if (frames_ == 0 && !startEncoder(width, height, error)) return false;
         if (width != width_ || height != height_) {
             error = "the plug-in's window changed size during the video";
@@ -33,10 +33,19 @@ class VideoSink : public FrameSink {
         return true;
     }
 
-    bool finish(const PlayedAudio* audio, std::string& error) override;
+    bool writeAudio(const std::vector<std::int16_t>& stereo, int sampleRate,
+                    std::string& error) override {
+        if (!wav_.isOpen() && !wav_.open(wavPath(), sampleRate, error)) return false;
+        if (wav_.write(stereo)) return true;
+        error = "cannot write " + wavPath() + " (disk full?)";
+        return false;
+    }
+
+    bool finish(std::string& error) override;
 
     void abandon() override {
         encoder_.kill();
+        wav_.close();
         for (const std::string& path : {videoPath(), wavPath(), temporaryPathFor(output_)})
             std::remove(path.c_str());
     }
@@ -50,7 +59,7 @@ class VideoSink : public FrameSink {
     std::string videoPath() const { return output_ + ".video.part"; }
     std::string wavPath() const { return output_ + ".wav.part"; }
     bool startEncoder(int width, int height, std::string& error);
-    bool muxAudio(const PlayedAudio& audio, std::string& error);
+    bool muxAudio(std::string& error);
 
     std::string ffmpeg_;
     std::string output_;
@@ -59,29 +68,45 @@ class VideoSink : public FrameSink {
     long long frames_ = 0;
     bool withAudio_ = false;
     ChildProcess encoder_;
+    WavWriter wav_;
 };
 
 bool VideoSink::startEncoder(int width, int height, std::string& error) {
     width_ = width;
     height_ = height;
-    std::vector<std::string> args = {ffmpeg_, "-hide_banner", "-loglevel", "error", "-y",
-                                     "-f", "rawvideo", "-pix_fmt", "rgb0", "-s",
+    std::vector<std::string> args = {ffmpeg_,
+                                     "-hide_banner",
+                                     "-loglevel",
+                                     "error",
+                                     "-y",
+                                     "-f",
+                                     "rawvideo",
+                                     "-pix_fmt",
+                                     "rgb0",
+                                     "-s",
                                      std::to_string(width) + "x" + std::to_string(height),
-                                     "-framerate", "1000/" + std::to_string(frameDelayMs_),
-                                     "-i", "pipe:0", "-an"};
+                                     "-framerate",
+                                     "1000/" + std::to_string(frameDelayMs_),
+                                     "-i",
+                                     "pipe:0",
+                                     "-an"};
     args.insert(args.end(), std::begin(videoCodecArgs), std::end(videoCodecArgs));
     args.insert(args.end(), {"-movflags", "+faststart", "-f", "mp4", videoPath()});
     return encoder_.start(args, true, error);
 }
 
-bool VideoSink::muxAudio(const PlayedAudio& audio, std::string& error) {
-    if (!writeWavFile(wavPath(), audio, error)) return false;
+bool VideoSink::muxAudio(std::string& error) {
+    if (!wav_.close()) {
+        error = "cannot write " + wavPath() + " (disk full?)";
+        return false;
+    }
     ChildProcess muxer;
-    std::vector<std::string> args = {ffmpeg_, "-hide_banner", "-loglevel", "error", "-y",
-                                     "-i", videoPath(), "-i", wavPath(), "-map", "0:v",
-                                     "-map", "1:a", "-c:v", "copy", "-c:a", "aac", "-b:a",
-                                     "192k", "-shortest", "-movflags", "+faststart", "-f",
-                                     "mp4", temporaryPathFor(output_)};
+    std::vector<std::string> args = {
+        ffmpeg_,     "-hide_banner", "-loglevel", "error",   "-y",
+        "-i",        videoPath(),    "-i",        wavPath(), "-map",
+        "0:v",       "-map",         "1:a",       "-c:v",    "copy",
+        "-c:a",      "aac",          "-b:a",      "192k",    "-shortest",
+        "-movflags", "+faststart",   "-f",        "mp4",     temporaryPathFor(output_)};
     if (!muxer.start(args, false, error)) return false;
     if (!muxer.finish()) {
         error = "ffmpeg could not add the audio: " + muxer.lastLogLine();
@@ -92,7 +117,7 @@ bool VideoSink::muxAudio(const PlayedAudio& audio, std::string& error) {
     return true;
 }
 
-bool VideoSink::finish(const PlayedAudio* audio, std::string& error) {
+bool VideoSink::finish(std::string& error) {
     if (frames_ == 0) {
         error = "no frames were rendered";
         return false;
@@ -101,8 +126,8 @@ bool VideoSink::finish(const PlayedAudio* audio, std::string& error) {
         error = "ffmpeg failed to encode the video: " + encoder_.lastLogLine();
         return false;
     }
-    withAudio_ = audio && !audio->samples().empty();
-    if (withAudio_ && !muxAudio(*audio, error)) return false;
+    withAudio_ = wav_.isOpen();
+    if (withAudio_ && !muxAudio(error)) return false;
     if (!withAudio_ && !commitFile(videoPath(), temporaryPathFor(output_), error)) return false;
     return commitFile(temporaryPathFor(output_), output_, error);
 }

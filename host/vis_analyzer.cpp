@@ -41,7 +41,8 @@ unsigned char spectrumByte(float amplitude) {
 }
 
 void VisAnalyzer::analyze(const std::int16_t* block, VisFrame& frame) {
-    for (int i = 0; i < visFrameSamples; ++i) frame.waveform[i] = waveformByte(block[i]);
+    for (int i = 0; i < visFrameSamples; ++i)
+        frame.waveform[i] = waveformByte(block[i]);
     for (int i = 0; i < visBlockSamples; ++i)
         fft_->input[i] = block[i] * (fft_->window[i] / 32768.0f);
     fftwf_execute(fft_->plan);

@@ -10,12 +10,14 @@ const char visFileMagic[8] = {'Z', 'D', 'V', 'I', 'S', '\r', '\n', '\x1a'};
 constexpr std::size_t frameBytes = 2 * visFrameSamples;
 
 void putLittleEndian(unsigned char* out, std::uint32_t value) {
-    for (int i = 0; i < 4; ++i) out[i] = static_cast<unsigned char>(value >> (8 * i));
+    for (int i = 0; i < 4; ++i)
+        out[i] = static_cast<unsigned char>(value >> (8 * i));
 }
 
 std::uint32_t getLittleEndian(const unsigned char* in) {
     std::uint32_t value = 0;
-    for (int i = 3; i >= 0; --i) value = (value << 8) | in[i];
+    for (int i = 3; i >= 0; --i)
+        value = (value << 8) | in[i];
     return value;
 }
 
@@ -98,7 +100,9 @@ bool readVisFile(const std::string& path, std::vector<VisFrame>& frames, std::st
     return ok;
 }
 
-VisFileWriter::~VisFileWriter() { abandon(); }
+VisFileWriter::~VisFileWriter() {
+    abandon();
+}
 
 bool VisFileWriter::open(const std::string& path, std::string& error) {
     abandon();

@@ -19,7 +19,9 @@ void watchForOwnedWindows(HWND owner) {
     platformSetPresentListener(notePresentation, nullptr);
 }
 
-void stopWatchingWindows() { platformSetPresentListener(nullptr, nullptr); }
+void stopWatchingWindows() {
+    platformSetPresentListener(nullptr, nullptr);
+}
 
 HWND findOwnedWindow(HWND owner) {
     return owner == watchedOwner && seenWindow && IsWindow(seenWindow) ? seenWindow : nullptr;

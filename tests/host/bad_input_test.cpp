@@ -20,7 +20,9 @@ class BadInput : public ::testing::Test {
   protected:
     void SetUp() override { writeSineWav(folder.path("tone.wav"), 440.0, 0.3); }
     // Nothing was left behind but the input.
-    void expectOnlyInput() { EXPECT_EQ(filesIn(folder.folder()), std::vector<std::string>{"tone.wav"}); }
+    void expectOnlyInput() {
+        EXPECT_EQ(filesIn(folder.folder()), std::vector<std::string>{"tone.wav"});
+    }
     ScratchFolder folder;
 };
 } // namespace
@@ -54,9 +56,9 @@ TEST_F(BadInput, anOutputOfUnknownKind) {
 }
 
 TEST_F(BadInput, noFfmpegForVideo) {
-    expectRefused(runHost({"render", folder.path("tone.wav"), "-o", folder.path("v.mp4")},
-                          "/nonexistent"),
-                  "ffmpeg not found");
+    expectRefused(
+        runHost({"render", folder.path("tone.wav"), "-o", folder.path("v.mp4")}, "/nonexistent"),
+        "ffmpeg not found");
     expectOnlyInput();
 }
 
@@ -81,14 +83,14 @@ TEST_F(BadInput, aBadVisRecording) {
 }
 
 TEST_F(BadInput, aMissingPlugIn) {
-    expectRefused(runHost({"render", folder.path("tone.wav"), "--plugin",
-                           folder.path("none.so"), "-o", folder.path("f/")}),
+    expectRefused(runHost({"render", folder.path("tone.wav"), "--plugin", folder.path("none.so"),
+                           "-o", folder.path("f/")}),
                   "cannot load plug-in");
 }
 
 TEST_F(BadInput, aStartPastTheEnd) {
-    expectRefused(runHost({"render", folder.path("tone.wav"), "--start", "10s", "-o",
-                           folder.path("v.mp4")}),
-                  "nothing to render");
+    expectRefused(
+        runHost({"render", folder.path("tone.wav"), "--start", "10s", "-o", folder.path("v.mp4")}),
+        "nothing to render");
     expectOnlyInput();
 }

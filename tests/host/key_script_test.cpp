@@ -50,7 +50,7 @@ TEST(KeyScript, aPressIsKeyDownThenKeyUpATapLater) {
 
 TEST(KeyScript, everyKeyThePlugInReadsHasItsVirtualKeyCode) {
     const std::pair<const char*, unsigned> keys[] = {
-        {"A", 0x41}, {"b", 0x42}, {"C", 0x43}, {"d", 0x44}, {"H", 0x48}, {"F2", 0x71},
+        {"A", 0x41},  {"b", 0x42},    {"C", 0x43},  {"d", 0x44},     {"H", 0x48},   {"F2", 0x71},
         {"f3", 0x72}, {"LEFT", 0x25}, {"up", 0x26}, {"Right", 0x27}, {"DOWN", 0x28}};
     for (const auto& [name, code] : keys)
         EXPECT_EQ(parseKey(std::string("1:") + name)[0].wParam, code) << name;
@@ -100,7 +100,8 @@ TEST(KeyScript, eventsAreDeliveredInTimeOrderKeepingTheGivenOrderForTies) {
     parseClickOption("3s:10,10", events, error);
     sortInputEvents(events);
     std::vector<unsigned> order;
-    for (const InputEvent& e : events) order.push_back(e.wParam);
+    for (const InputEvent& e : events)
+        order.push_back(e.wParam);
     EXPECT_EQ(order, (std::vector<unsigned>{0x41, 0x41, 0x43, 1, 0, 0x43}));
 }
 
@@ -110,16 +111,16 @@ std::string commandError(std::vector<const char*> args) {
     CommandKind command;
     RenderOptions options;
     std::string error;
-    EXPECT_FALSE(parseCommandLine(static_cast<int>(args.size()), args.data(), command, options,
-                                  error));
+    EXPECT_FALSE(
+        parseCommandLine(static_cast<int>(args.size()), args.data(), command, options, error));
     return error;
 }
 } // namespace
 
 TEST(CommandLine, renderTakesFilesOutputAndOptions) {
-    const char* args[] = {"zephyrdome", "render", "a.flac", "-o", "out.mp4", "b.mp3",
-                          "--start", "30s", "--duration", "1500ms", "--key", "5s:B",
-                          "--click", "12s:300,51", "--vis-out", "v.zdvis", "-q"};
+    const char* args[] = {"zephyrdome", "render",     "a.flac",     "-o",      "out.mp4", "b.mp3",
+                          "--start",    "30s",        "--duration", "1500ms",  "--key",   "5s:B",
+                          "--click",    "12s:300,51", "--vis-out",  "v.zdvis", "-q"};
     CommandKind command;
     RenderOptions options;
     std::string error;

@@ -71,7 +71,8 @@ TEST(Playlist, anEntryThatEndsHandsOverToTheNextAndTheLastEndsPlayback) {
     EXPECT_EQ(playlist.position(), 1);
     EXPECT_EQ(playlist.playingMs(), 0);
     EXPECT_EQ(playlist.remainingMs(), 8010);
-    for (int i = 0; i < 120; ++i) playlist.advance(25);
+    for (int i = 0; i < 120; ++i)
+        playlist.advance(25);
     EXPECT_EQ(playlist.playingIndex(), 1); // 3000 ms of 3010 played
     playlist.advance(25);
     EXPECT_EQ(playlist.playingIndex(), 2);
@@ -119,6 +120,7 @@ TEST(HostWindowAnswers, playlistMessagesAndThePlayCommand) {
 
     PostMessageA(window, WM_KEYUP, 0x41, static_cast<LPARAM>(0xC01E0001u));
     MSG message;
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
+        DispatchMessageA(&message);
     EXPECT_EQ(host.keyReleases(), 1);
 }

@@ -18,7 +18,8 @@ std::string ffprobe(const std::string& file, const std::string& entries) {
     std::FILE* pipe = popen(command.c_str(), "r");
     std::string output;
     char buffer[256];
-    while (pipe && std::fgets(buffer, sizeof buffer, pipe)) output += buffer;
+    while (pipe && std::fgets(buffer, sizeof buffer, pipe))
+        output += buffer;
     if (pipe) pclose(pipe);
     return output;
 }
@@ -75,7 +76,8 @@ TEST(Render, mp4HasTheVideoSizeDurationAndAnAudioStream) {
     HostRun run = runHost({"render", folder.path("tone.wav"), "-o", folder.path("v.mp4")});
     ASSERT_EQ(run.exitCode, 0) << run.errorOutput;
     EXPECT_EQ(filesIn(folder.folder()), (std::vector<std::string>{"tone.wav", "v.mp4"}));
-    std::string video = ffprobe(folder.path("v.mp4"), "stream=codec_name,width,height,pix_fmt,r_frame_rate,nb_frames");
+    std::string video = ffprobe(folder.path("v.mp4"),
+                                "stream=codec_name,width,height,pix_fmt,r_frame_rate,nb_frames");
     EXPECT_NE(video.find("codec_name=h264"), std::string::npos) << video;
     EXPECT_NE(video.find("width=634\nheight=458"), std::string::npos) << video;
     EXPECT_NE(video.find("pix_fmt=yuv420p"), std::string::npos) << video;
@@ -146,8 +148,8 @@ TEST(Render, aScriptedKeyReachesThePlugIn) {
     ScratchFolder folder;
     writeSineWav(folder.path("tone.wav"), 440.0, 0.5);
     // F3 hides the scene: only the overlay text is left to light pixels.
-    HostRun run = runHost({"render", folder.path("tone.wav"), "-q", "--key", "0.25s:F3",
-                           "-o", folder.path("f")});
+    HostRun run = runHost(
+        {"render", folder.path("tone.wav"), "-q", "--key", "0.25s:F3", "-o", folder.path("f")});
     ASSERT_EQ(run.exitCode, 0) << run.errorOutput;
     PngPicture before, after;
     ASSERT_TRUE(readPng(folder.path("f/frame00005.png"), before));

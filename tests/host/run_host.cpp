@@ -16,7 +16,8 @@ extern char** environ;
 std::vector<std::string> HostRun::errorLines() const {
     std::vector<std::string> lines;
     std::istringstream in(errorOutput);
-    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    for (std::string line; std::getline(in, line);)
+        lines.push_back(line);
     return lines;
 }
 
@@ -31,7 +32,8 @@ std::vector<std::string> environmentWithPath(const std::string& path) {
 
 std::vector<char*> pointers(std::vector<std::string>& strings) {
     std::vector<char*> result;
-    for (std::string& s : strings) result.push_back(s.data());
+    for (std::string& s : strings)
+        result.push_back(s.data());
     result.push_back(nullptr);
     return result;
 }

@@ -28,8 +28,8 @@ std::vector<std::int16_t> sineSamples(double hz, int rate, int count, double amp
     return samples;
 }
 
-void writeAudioFile(const std::string& path, const std::vector<std::int16_t>& interleaved,
-                    int rate, int channels, int format) {
+void writeAudioFile(const std::string& path, const std::vector<std::int16_t>& interleaved, int rate,
+                    int channels, int format) {
     SF_INFO info = {};
     info.samplerate = rate;
     info.channels = channels;

@@ -20,6 +20,6 @@ class ScratchFolder {
 std::vector<std::int16_t> sineSamples(double hz, int rate, int count, double amplitude);
 
 // Writes 16-bit PCM through libsndfile; `format` is an SF_FORMAT_* major type.
-void writeAudioFile(const std::string& path, const std::vector<std::int16_t>& interleaved,
-                    int rate, int channels, int format);
+void writeAudioFile(const std::string& path, const std::vector<std::int16_t>& interleaved, int rate,
+                    int channels, int format);
 void writeSineWav(const std::string& path, double hz, double seconds, int rate = 44100);

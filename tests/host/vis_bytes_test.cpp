@@ -26,7 +26,9 @@ int peakBin(const VisFrame& frame) {
 }
 
 constexpr int rate = 44100;
-double binHz(int bin) { return bin * double(rate) / visBlockSamples; }
+double binHz(int bin) {
+    return bin * double(rate) / visBlockSamples;
+}
 } // namespace
 
 TEST(VisBytes, silenceGivesZeroSpectrumAndZeroWaveform) {
@@ -64,7 +66,8 @@ TEST(VisBytes, spectrumBytesFollowTheDecibelScale) {
 
 TEST(VisBytes, squareWaveWaveformIsTheHighByteOfEachSample) {
     std::vector<std::int16_t> block(visBlockSamples);
-    for (int i = 0; i < visBlockSamples; ++i) block[i] = (i / 50) % 2 ? -32768 : 32767;
+    for (int i = 0; i < visBlockSamples; ++i)
+        block[i] = (i / 50) % 2 ? -32768 : 32767;
     VisFrame frame = analyze(block);
     for (int i = 0; i < visFrameSamples; ++i)
         ASSERT_EQ(frame.waveform[i], (i / 50) % 2 ? 0x80 : 0x7F) << "sample " << i;
@@ -80,7 +83,8 @@ TEST(VisBytes, smallNegativeSamplesKeepTheirSignInTheHighByte) {
 
 TEST(VisBytes, theSameAudioAlwaysGivesTheSameBytes) {
     std::vector<std::int16_t> block = sineSamples(1234.5, rate, visBlockSamples, 0.3);
-    for (int i = 0; i < visBlockSamples; ++i) block[i] += static_cast<std::int16_t>((i * 7919) % 2001 - 1000);
+    for (int i = 0; i < visBlockSamples; ++i)
+        block[i] += static_cast<std::int16_t>((i * 7919) % 2001 - 1000);
     VisFrame first = analyze(block);
     VisAnalyzer second;
     VisFrame again;

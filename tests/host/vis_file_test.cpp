@@ -24,7 +24,8 @@ void record(const std::string& path, const std::vector<VisFrame>& frames) {
     VisFileWriter writer;
     std::string error;
     ASSERT_TRUE(writer.open(path, error)) << error;
-    for (const VisFrame& frame : frames) ASSERT_TRUE(writer.write(frame));
+    for (const VisFrame& frame : frames)
+        ASSERT_TRUE(writer.write(frame));
     ASSERT_TRUE(writer.commit(error)) << error;
 }
 
