@@ -1,50 +1,72 @@
 #include "gl_fixture.h"
 
-#include <EGL/egl.h>
-#include <EGL/eglext.h>
+#include <windows.h>
+
 #include <GL/gl.h>
 
-// Temporary: raw EGL until the platform layer's WGL takes over.
+#include <algorithm>
+
+// The context comes from the platform layer, as the plug-in's does: a hidden
+// pop-up window of the fixture's own class whose client area is the
+// framebuffer, the plug-in's pixel format request, and WGL.
 struct GlTest::Context {
-    EGLDisplay display = EGL_NO_DISPLAY;
-    EGLContext context = EGL_NO_CONTEXT;
-    EGLSurface surface = EGL_NO_SURFACE;
+    HWND window = nullptr;
+    HDC dc = nullptr;
+    HGLRC context = nullptr;
 };
 
-static EGLDisplay headlessDisplay() {
-    static EGLDisplay display = [] {
-        auto getPlatformDisplay = reinterpret_cast<PFNEGLGETPLATFORMDISPLAYEXTPROC>(
-            eglGetProcAddress("eglGetPlatformDisplayEXT"));
-        EGLDisplay d = getPlatformDisplay(EGL_PLATFORM_SURFACELESS_MESA, EGL_DEFAULT_DISPLAY, nullptr);
-        eglInitialize(d, nullptr, nullptr);
-        return d;
-    }();
-    return display;
+namespace {
+
+const char* const fixtureClassName = "ZephyrdomeGlTest";
+
+// Registered again for every test: a test may have reset the platform.
+bool registerFixtureClass() {
+    WNDCLASSEXA windowClass = {};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.lpfnWndProc = DefWindowProcA;
+    windowClass.hInstance = GetModuleHandleA(nullptr);
+    windowClass.lpszClassName = fixtureClassName;
+    return RegisterClassExA(&windowClass) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
 }
+
+PIXELFORMATDESCRIPTOR pluginFormatRequest() {
+    PIXELFORMATDESCRIPTOR request = {};
+    request.nSize = sizeof request;
+    request.nVersion = 1;
+    request.dwFlags = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL | PFD_DOUBLEBUFFER;
+    request.iPixelType = PFD_TYPE_RGBA;
+    request.cColorBits = 16;
+    request.cDepthBits = 16;
+    return request;
+}
+
+} // namespace
 
 void GlTest::SetUp() {
     context_ = new Context;
-    context_->display = headlessDisplay();
-    const EGLint configAttributes[] = {EGL_SURFACE_TYPE, EGL_PBUFFER_BIT, EGL_RED_SIZE, 8,
-                                       EGL_GREEN_SIZE, 8, EGL_BLUE_SIZE, 8, EGL_DEPTH_SIZE, 16,
-                                       EGL_RENDERABLE_TYPE, EGL_OPENGL_BIT, EGL_NONE};
-    EGLConfig config;
-    EGLint count = 0;
-    ASSERT_TRUE(eglChooseConfig(context_->display, configAttributes, &config, 1, &count));
-    ASSERT_EQ(count, 1);
-    eglBindAPI(EGL_OPENGL_API);
-    context_->context = eglCreateContext(context_->display, config, EGL_NO_CONTEXT, nullptr);
-    const EGLint surfaceAttributes[] = {EGL_WIDTH, width_, EGL_HEIGHT, height_, EGL_NONE};
-    context_->surface = eglCreatePbufferSurface(context_->display, config, surfaceAttributes);
-    ASSERT_TRUE(eglMakeCurrent(context_->display, context_->surface, context_->surface,
-                               context_->context));
+    ASSERT_TRUE(registerFixtureClass());
+    // A pop-up window has no frame, so its client area is exactly this size.
+    context_->window =
+        CreateWindowExA(0, fixtureClassName, "GL test", WS_POPUP, 0, 0, width_, height_, nullptr,
+                        nullptr, GetModuleHandleA(nullptr), nullptr);
+    ASSERT_NE(context_->window, nullptr);
+    context_->dc = GetDC(context_->window);
+    const PIXELFORMATDESCRIPTOR request = pluginFormatRequest();
+    const int format = ChoosePixelFormat(context_->dc, &request);
+    ASSERT_NE(format, 0);
+    ASSERT_TRUE(SetPixelFormat(context_->dc, format, &request));
+    context_->context = wglCreateContext(context_->dc);
+    ASSERT_NE(context_->context, nullptr);
+    ASSERT_TRUE(wglMakeCurrent(context_->dc, context_->context));
 }
 
+// Each step may already have been undone by a platform reset inside the test.
 void GlTest::TearDown() {
     if (!context_) return;
-    eglMakeCurrent(context_->display, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
-    eglDestroySurface(context_->display, context_->surface);
-    eglDestroyContext(context_->display, context_->context);
+    wglMakeCurrent(nullptr, nullptr);
+    if (context_->context) wglDeleteContext(context_->context);
+    if (context_->window) DestroyWindow(context_->window);
+    UnregisterClassA(fixtureClassName, GetModuleHandleA(nullptr));
     delete context_;
     context_ = nullptr;
 }
