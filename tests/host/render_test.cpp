@@ -157,3 +157,14 @@ TEST(Render, aScriptedKeyReachesThePlugIn) {
     EXPECT_GT(before.litPixels(), 5000);
     EXPECT_LT(after.litPixels(), before.litPixels() / 5);
 }
+
+TEST(Render, withNoAudioTheBuiltInDemoPlays) {
+    ScratchFolder folder;
+    HostRun run = runHost({"render", "--duration", "0.5s", "-o", folder.path("demo")});
+    ASSERT_EQ(run.exitCode, 0) << run.errorOutput;
+    std::vector<std::string> frames = filesIn(folder.path("demo"));
+    ASSERT_EQ(frames.size(), 20u);
+    PngPicture picture;
+    ASSERT_TRUE(readPng(folder.path("demo/" + frames[19]), picture));
+    EXPECT_GT(picture.litPixels(), 634 * 458 / 50);
+}
