@@ -54,7 +54,10 @@ bool parseOption(Parser& p, const std::string& arg, RenderOptions& options) {
     if (arg == "--vis-out") return p.value("--vis-out", options.visOut);
     if (arg == "--vis-in") return p.value("--vis-in", options.visIn);
     if (arg == "--plugin") return p.value("--plugin", options.pluginPath);
-    if (arg == "-q" || arg == "--quiet") return options.quiet = true;
+    if (arg == "-q" || arg == "--quiet") {
+        options.quiet = true;
+        return true;
+    }
     if (arg == "--key" || arg == "--click") {
         options.scripted = true;
         if (!p.value(arg.c_str(), text)) return false;
@@ -82,9 +85,8 @@ bool parseCommandLine(int argc, const char* const* argv, CommandKind& command,
                       RenderOptions& options, std::string& error) {
     options = RenderOptions{};
     std::string first = argc > 1 ? argv[1] : "";
-    if (first == "-h" || first == "--help" || first == "help")
-        return command = CommandKind::help, true;
-    if (first == "--version") return command = CommandKind::version, true;
+    command = first == "--version" ? CommandKind::version : CommandKind::help;
+    if (first == "-h" || first == "--help" || first == "help" || first == "--version") return true;
     if (first != "render") {
         error = first.empty() ? "no command given (try: zephyrdome render -o demo.mp4)"
                               : "unknown command '" + first + "' (the command is: render)";
@@ -95,7 +97,10 @@ bool parseCommandLine(int argc, const char* const* argv, CommandKind& command,
     bool optionsEnded = false;
     for (; parser.index < argc; ++parser.index) {
         std::string arg = argv[parser.index];
-        if (arg == "-h" || arg == "--help") return command = CommandKind::help, true;
+        if (arg == "-h" || arg == "--help") {
+            command = CommandKind::help;
+            return true;
+        }
         if (!optionsEnded && arg == "--") {
             optionsEnded = true;
         } else if (!optionsEnded && arg.size() > 1 && arg[0] == '-') {

@@ -33,7 +33,9 @@ void writeAudioFile(const std::string& path, const std::vector<std::int16_t>& in
     SF_INFO info = {};
     info.samplerate = rate;
     info.channels = channels;
-    info.format = format | (format == SF_FORMAT_OGG ? SF_FORMAT_VORBIS : SF_FORMAT_PCM_16);
+    info.format = format;
+    if ((format & SF_FORMAT_SUBMASK) == 0)
+        info.format |= format == SF_FORMAT_OGG ? SF_FORMAT_VORBIS : SF_FORMAT_PCM_16;
     SNDFILE* file = sf_open(path.c_str(), SFM_WRITE, &info);
     ASSERT_NE(file, nullptr) << sf_strerror(nullptr);
     sf_writef_short(file, interleaved.data(), interleaved.size() / channels);

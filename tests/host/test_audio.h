@@ -19,7 +19,8 @@ class ScratchFolder {
 
 std::vector<std::int16_t> sineSamples(double hz, int rate, int count, double amplitude);
 
-// Writes 16-bit PCM through libsndfile; `format` is an SF_FORMAT_* major type.
+// Writes through libsndfile; `format` is an SF_FORMAT_* major type (16-bit PCM,
+// Vorbis for Ogg) or a full format with its subtype.
 void writeAudioFile(const std::string& path, const std::vector<std::int16_t>& interleaved, int rate,
                     int channels, int format);
 void writeSineWav(const std::string& path, double hz, double seconds, int rate = 44100);
