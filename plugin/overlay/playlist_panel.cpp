@@ -1,0 +1,103 @@
+#include "playlist_panel.h"
+
+#include "playlist_titles.h"
+#include "text/text.h"
+
+int highlightDirection = 1;
+
+namespace {
+
+constexpr int panelTopLine = 420;
+constexpr int panelLineHeight = 15;
+constexpr int panelTextSize = 10;
+constexpr int panelHighlightSwing = 30;
+// Mouse y of the top of the first line, in client coordinates from the top.
+constexpr int panelClickTop = 20;
+
+void setPanelGreen(int size) {
+    textSetSize(size);
+    textSetColor(0.0f, 0.8f, 0.2f);
+}
+
+} // namespace
+
+PlaylistPanel::PlaylistPanel(VisModule* host, const char* fontPath)
+    : host(host), titleCount(0), firstVisible(0), current(-1), pageSize(25), scrollStep(5),
+      highlightOffset(0), enabled(1), titles(nullptr) {
+    const int length = playlistLength(host);
+    titles = playlistFetchTitles(host, length);
+    titleCount = titles ? length : 0;
+    textLoadFont(fontPath);
+}
+
+PlaylistPanel::~PlaylistPanel() {
+    playlistReleaseTitles(titles, titleCount);
+}
+
+// Titles are fetched again only when the length changes: a playlist reordered
+// in place keeps showing the old titles.
+void PlaylistPanel::refresh() {
+    const int length = playlistLength(host);
+    if (length == titleCount) return;
+    char** fresh = playlistFetchTitles(host, length);
+    playlistReleaseTitles(titles, titleCount);
+    titles = fresh;
+    titleCount = fresh ? length : 0;
+}
+
+void PlaylistPanel::setCurrent(int position) {
+    if (position == current) return;
+    current = position;
+    firstVisible = position - 5 > 0 ? position - 5 : 0;
+    draw();
+}
+
+void PlaylistPanel::draw() {
+    if (enabled == -1) return;
+    const int end = titleCount < firstVisible + pageSize ? titleCount : firstVisible + pageSize;
+    for (int i = firstVisible; i < end; ++i) {
+        const int y = panelTopLine - panelLineHeight * (i - firstVisible);
+        const char* title = titles[i] ? titles[i] : "";
+        if (i != current) {
+            setPanelGreen(panelTextSize);
+            textPrint(50, y, "%d- %s", i, title);
+            continue;
+        }
+        textSetSize(panelTextSize);
+        textSetColor(1.0f, 1.0f, 0.5f);
+        textPrint(50 + highlightOffset, y, "%d- %s", i, title);
+        highlightOffset += highlightDirection;
+        if (highlightOffset > panelHighlightSwing) highlightDirection = -1;
+        if (highlightOffset < -panelHighlightSwing) highlightDirection = 1;
+    }
+    setPanelGreen(30);
+    textPrint(200, 430, "-");
+    setPanelGreen(30);
+    textPrint(200, 10, "+");
+    setPanelGreen(panelTextSize);
+    textPrint(500, 10, "h : Aide");
+}
+
+// y is the mouse's, from the client area's top; x plays no part.
+int PlaylistPanel::hitTest(int, int y) {
+    const int line = (y - panelClickTop) / panelLineHeight + firstVisible;
+    if (line < 0 || line >= titleCount) return -1;
+    current = line;
+    return line;
+}
+
+void PlaylistPanel::scrollUp() {
+    firstVisible -= scrollStep;
+    if (firstVisible < 0) firstVisible = 0;
+}
+
+// The last page shows the last pageSize titles; a short list never scrolls.
+void PlaylistPanel::scrollDown() {
+    const int next = firstVisible + scrollStep;
+    firstVisible = titleCount - pageSize < next ? titleCount - pageSize : next;
+    if (firstVisible < 0) firstVisible = 0;
+}
+
+void PlaylistPanel::toggle() {
+    enabled = -enabled;
+}

@@ -1,0 +1,44 @@
+#include "playlist_titles.h"
+
+#include "shell/vis_module.h"
+
+#include <cstring>
+#include <new>
+
+int playlistLength(VisModule* host) {
+    const LRESULT length = SendMessageA(host->hostWindow, WM_USER, 0, hostGetPlaylistLength);
+    return length > 0 ? static_cast<int>(length) : 0;
+}
+
+// Only the backslash separates: the host's paths are Windows paths.
+char* playlistTitleFromPath(const char* path) {
+    if (!path) path = "";
+    const char* name = std::strrchr(path, '\\');
+    name = name ? name + 1 : path;
+    size_t length = std::strlen(name);
+    if (length > static_cast<size_t>(playlistTitleLimit)) length = playlistTitleLimit;
+    char* title = new (std::nothrow) char[length + 1];
+    if (!title) return nullptr;
+    std::memcpy(title, name, length);
+    title[length] = '\0';
+    return title;
+}
+
+char** playlistFetchTitles(VisModule* host, int count) {
+    if (count <= 0) return nullptr;
+    char** titles = new (std::nothrow) char*[count];
+    if (!titles) return nullptr;
+    for (int i = 0; i < count; ++i) {
+        const LRESULT path =
+            SendMessageA(host->hostWindow, WM_USER, static_cast<WPARAM>(i), hostGetPlaylistFile);
+        titles[i] = playlistTitleFromPath(reinterpret_cast<const char*>(path));
+    }
+    return titles;
+}
+
+void playlistReleaseTitles(char** titles, int count) {
+    if (!titles) return;
+    for (int i = 0; i < count; ++i)
+        delete[] titles[i];
+    delete[] titles;
+}

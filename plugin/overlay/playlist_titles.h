@@ -1,0 +1,18 @@
+// The panel's copy of the host's playlist: one title per entry, taken from
+// the entry's path when fetched. Every allocation may fail without harm: a
+// title that cannot be allocated stays null and is drawn empty, a list whose
+// array cannot be allocated comes back null.
+#pragma once
+
+struct VisModule;
+
+constexpr int playlistTitleLimit = 40;
+
+// The host's playlist length; a negative answer counts as an empty playlist.
+int playlistLength(VisModule* host);
+// The text after the path's last backslash, at most 40 characters.
+char* playlistTitleFromPath(const char* path);
+// Titles of entries 0 to count - 1, or null when count is 0 or the array
+// cannot be allocated.
+char** playlistFetchTitles(VisModule* host, int count);
+void playlistReleaseTitles(char** titles, int count);
