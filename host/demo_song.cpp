@@ -23,40 +23,76 @@ double noteHz(int midiNote) {
     return 440.0 * std::pow(2.0, (midiNote - 69) / 12.0);
 }
 
+// A sine by rotating a phasor: a few multiplications a sample instead of a
+// sin() call, which keeps the demo's synthesis a small part of a render.
+struct Oscillator {
+    double re = 1.0, im = 0.0; // cos and sin of the phase, starting at 0
+    double stepRe, stepIm;
+    explicit Oscillator(double hz)
+        : stepRe(std::cos(2.0 * pi * hz / demoSampleRate)),
+          stepIm(std::sin(2.0 * pi * hz / demoSampleRate)) {}
+    double next() {
+        double value = im;
+        double rotated = re * stepRe - im * stepIm;
+        im = re * stepIm + im * stepRe;
+        re = rotated;
+        return value;
+    }
+};
+
+// exp(-rate t) one sample at a time.
+struct Decay {
+    double value = 1.0, factor;
+    explicit Decay(double rate) : factor(std::exp(-rate / demoSampleRate)) {}
+    double next() {
+        double v = value;
+        value *= factor;
+        return v;
+    }
+};
+
 // A minor, F, C, G: one chord per bar of four beats.
 const int chordRoots[4] = {57, 53, 48, 55};
 const int chordShapes[4][3] = {{0, 3, 7}, {0, 4, 7}, {0, 4, 7}, {0, 4, 7}};
 
 void addKick(Stereo& out, double at, float gain) {
     size_t start = static_cast<size_t>(at * demoSampleRate);
+    // The pitch falls from 155 Hz to 45 Hz: the sweep is what makes it a kick.
     double phase = 0.0;
+    Decay sweep(30.0), decay(9.0);
     for (int i = 0; i < demoSampleRate / 3; ++i) {
-        double t = double(i) / demoSampleRate;
-        phase += 2.0 * pi * (45.0 + 110.0 * std::exp(-t * 30.0)) / demoSampleRate;
-        out.add(start + i, gain * float(std::sin(phase) * std::exp(-t * 9.0)), 0.0f);
+        phase += 2.0 * pi * (45.0 + 110.0 * sweep.next()) / demoSampleRate;
+        out.add(start + i, gain * float(std::sin(phase) * decay.next()), 0.0f);
     }
 }
 
 void addBass(Stereo& out, double at, double seconds, int note, float gain) {
     size_t start = static_cast<size_t>(at * demoSampleRate);
-    double hz = noteHz(note);
+    std::vector<Oscillator> harmonics;
+    for (int h = 1; h <= 6; ++h)
+        harmonics.emplace_back(noteHz(note) * h);
+    Decay decay(4.0);
     for (int i = 0; i < int(seconds * demoSampleRate); ++i) {
-        double t = double(i) / demoSampleRate;
         double value = 0.0;
-        for (int h = 1; h <= 6; ++h)
-            value += std::sin(2.0 * pi * hz * h * t) / h;
-        out.add(start + i, gain * float(value * std::exp(-t * 4.0)), 0.0f);
+        for (int h = 0; h < 6; ++h)
+            value += harmonics[h].next() / (h + 1);
+        out.add(start + i, gain * float(value * decay.next()), 0.0f);
     }
 }
 
 void addChord(Stereo& out, double at, double seconds, int bar, float gain) {
     size_t start = static_cast<size_t>(at * demoSampleRate);
+    std::vector<Oscillator> tones, overtones;
+    for (int n = 0; n < 3; ++n) {
+        double hz = noteHz(chordRoots[bar % 4] + 12 + chordShapes[bar % 4][n]);
+        tones.emplace_back(hz);
+        overtones.emplace_back(2.0 * hz);
+    }
     for (int i = 0; i < int(seconds * demoSampleRate); ++i) {
         double t = double(i) / demoSampleRate;
         double envelope = std::min(1.0, t * 8.0) * std::min(1.0, (seconds - t) * 8.0);
         for (int n = 0; n < 3; ++n) {
-            double hz = noteHz(chordRoots[bar % 4] + 12 + chordShapes[bar % 4][n]);
-            double value = std::sin(2.0 * pi * hz * t) + 0.3 * std::sin(4.0 * pi * hz * t);
+            double value = tones[n].next() + 0.3 * overtones[n].next();
             out.add(start + i, gain * float(value * envelope), n == 0 ? -0.4f : 0.4f * (n - 1));
         }
     }
@@ -66,22 +102,22 @@ void addChord(Stereo& out, double at, double seconds, int bar, float gain) {
 void addHat(Stereo& out, double at, float gain, std::uint32_t& seed) {
     size_t start = static_cast<size_t>(at * demoSampleRate);
     float previous = 0.0f;
+    Decay decay(60.0);
     for (int i = 0; i < demoSampleRate / 12; ++i) {
         seed = seed * 1664525u + 1013904223u;
         float noise = float(seed >> 8) / float(1 << 23) - 1.0f;
-        float t = float(i) / demoSampleRate;
-        out.add(start + i, gain * (noise - previous) * std::exp(-t * 60.0f), 0.5f);
+        out.add(start + i, gain * (noise - previous) * float(decay.next()), 0.5f);
         previous = noise;
     }
 }
 
 void addLead(Stereo& out, double at, double seconds, int note, float gain) {
     size_t start = static_cast<size_t>(at * demoSampleRate);
-    double hz = noteHz(note);
+    Oscillator tone(noteHz(note));
+    Decay decay(3.0);
     for (int i = 0; i < int(seconds * demoSampleRate); ++i) {
-        double t = double(i) / demoSampleRate;
-        double square = std::sin(2.0 * pi * hz * t) >= 0.0 ? 1.0 : -1.0;
-        out.add(start + i, gain * float(square * std::exp(-t * 3.0)), -0.3f);
+        double square = tone.next() >= 0.0 ? 1.0 : -1.0;
+        out.add(start + i, gain * float(square * decay.next()), -0.3f);
     }
 }
 
