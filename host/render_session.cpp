@@ -26,6 +26,9 @@ long long RenderSession::expectedFrames(long long limit) const {
 }
 
 // One frame: the bytes for what is playing, onRender, the picture, the sound.
+// Like a player, the host hands over the audio `latency` ms ahead of the
+// playback position, since the picture shows that much later; the sound
+// track is cut from the same place, so in the video they agree.
 bool RenderSession::renderFrame(const RenderPlan& plan, long long index, PlayedAudio& played,
                                 std::string& error) {
     int entry = playlist_.playingIndex();
