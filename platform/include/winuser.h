@@ -64,6 +64,13 @@ typedef LRESULT(CALLBACK* WNDPROC)(HWND, UINT, WPARAM, LPARAM);
 #define SIZE_MINIMIZED 1
 #define SIZE_MAXIMIZED 2
 
+// Mouse message wParam: buttons and keys held
+#define MK_LBUTTON 0x0001
+#define MK_RBUTTON 0x0002
+#define MK_SHIFT 0x0004
+#define MK_CONTROL 0x0008
+#define MK_MBUTTON 0x0010
+
 // Window styles
 #define WS_OVERLAPPED 0x00000000L
 #define WS_POPUP 0x80000000L

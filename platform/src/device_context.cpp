@@ -7,8 +7,8 @@
 namespace zdp {
 
 HandleTable<DeviceContext>& deviceContextTable() {
-    static HandleTable<DeviceContext> table(HandleKind::DeviceContext);
-    return table;
+    static auto* table = new HandleTable<DeviceContext>(HandleKind::DeviceContext);
+    return *table;
 }
 
 DeviceContext* checkDeviceContext(HDC dc) {

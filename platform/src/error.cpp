@@ -11,8 +11,8 @@ void setError(DWORD error) {
 }
 
 std::recursive_mutex& stateMutex() {
-    static std::recursive_mutex mutex;
-    return mutex;
+    static auto* mutex = new std::recursive_mutex;
+    return *mutex;
 }
 
 } // namespace zdp

@@ -110,8 +110,10 @@ template <typename T> class HandleTable {
     int live_ = 0;
 };
 
-// One lock for every table of the subset. Recursive, because a window
-// procedure called from inside the subset calls back into it.
+// One lock for every table of the subset, never held while a window procedure
+// runs. Recursive, because the subset's functions call one another.
+// The tables are made on first use and never destroyed, so a host's own
+// static objects may still call Win32 while the process exits.
 std::recursive_mutex& stateMutex();
 using StateLock = std::lock_guard<std::recursive_mutex>;
 

@@ -19,8 +19,8 @@ struct PresentListener {
 };
 
 PresentListener& presentListener() {
-    static PresentListener listener;
-    return listener;
+    static auto* listener = new PresentListener;
+    return *listener;
 }
 
 } // namespace

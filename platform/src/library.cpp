@@ -12,22 +12,22 @@ namespace zdp {
 namespace {
 
 std::string& lastLoadError() {
-    static std::string text;
-    return text;
+    static auto* text = new std::string;
+    return *text;
 }
 
 // How many LoadLibraryA calls each handle has outstanding, so FreeLibrary can
 // refuse handles it never gave out.
 std::map<void*, int>& loadCounts() {
-    static std::map<void*, int> counts;
-    return counts;
+    static auto* counts = new std::map<void*, int>;
+    return *counts;
 }
 
 // Handles GetModuleHandleA has given out; with loadCounts, the handles that
 // may be passed to dlsym.
 std::set<void*>& askedModules() {
-    static std::set<void*> modules;
-    return modules;
+    static auto* modules = new std::set<void*>;
+    return *modules;
 }
 
 bool knownModule(HMODULE module) {

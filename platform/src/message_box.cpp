@@ -10,8 +10,8 @@ namespace zdp {
 namespace {
 
 std::vector<PlatformMessageBox>& record() {
-    static std::vector<PlatformMessageBox> boxes;
-    return boxes;
+    static auto* boxes = new std::vector<PlatformMessageBox>;
+    return *boxes;
 }
 
 int firstButton(UINT type) {

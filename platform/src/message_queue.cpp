@@ -19,13 +19,13 @@ struct ThreadQueue {
 };
 
 std::map<std::thread::id, ThreadQueue>& queues() {
-    static std::map<std::thread::id, ThreadQueue> all;
-    return all;
+    static auto* all = new std::map<std::thread::id, ThreadQueue>;
+    return *all;
 }
 
 std::condition_variable_any& queueSignal() {
-    static std::condition_variable_any signal;
-    return signal;
+    static auto* signal = new std::condition_variable_any;
+    return *signal;
 }
 
 // Milliseconds since the subset's first message, for MSG::time.

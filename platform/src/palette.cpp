@@ -13,8 +13,8 @@ namespace {
 constexpr WORD logPaletteVersion = 0x300;
 
 HandleTable<Palette>& paletteTable() {
-    static HandleTable<Palette> table(HandleKind::Palette);
-    return table;
+    static auto* table = new HandleTable<Palette>(HandleKind::Palette);
+    return *table;
 }
 
 const std::vector<PALETTEENTRY>& entriesOf(HPALETTE palette) {

@@ -35,13 +35,13 @@ thread_local HDC currentDC = nullptr;
 thread_local HWND currentWindow = nullptr;
 
 HandleTable<GLContext>& contextTable() {
-    static HandleTable<GLContext> table(HandleKind::GLContext);
-    return table;
+    static auto* table = new HandleTable<GLContext>(HandleKind::GLContext);
+    return *table;
 }
 
 std::map<HWND, WindowSurface>& surfaces() {
-    static std::map<HWND, WindowSurface> all;
-    return all;
+    static auto* all = new std::map<HWND, WindowSurface>;
+    return *all;
 }
 
 EGLDisplay openDisplay() {

@@ -169,8 +169,8 @@ void sendNcDestroyAndFree(HWND handle) {
 } // namespace
 
 HandleTable<Window>& windowTable() {
-    static HandleTable<Window> table(HandleKind::Window);
-    return table;
+    static auto* table = new HandleTable<Window>(HandleKind::Window);
+    return *table;
 }
 
 Window* findWindow(HWND handle) {
@@ -191,7 +191,7 @@ LRESULT callProcedure(HWND handle, UINT message, WPARAM wParam, LPARAM lParam) {
         if (!window) return 0;
         procedure = window->procedure;
     }
-    return procedure(handle, message, wParam, lParam);
+    return procedure ? procedure(handle, message, wParam, lParam) : 0;
 }
 
 void destroyAllWindowsQuietly() {

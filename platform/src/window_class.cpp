@@ -14,8 +14,8 @@ namespace {
 constexpr ATOM firstClassAtom = 0xC000;
 
 std::vector<std::unique_ptr<WindowClass>>& classList() {
-    static std::vector<std::unique_ptr<WindowClass>> list;
-    return list;
+    static auto* list = new std::vector<std::unique_ptr<WindowClass>>;
+    return *list;
 }
 
 ATOM nextAtom() {

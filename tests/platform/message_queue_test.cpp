@@ -1,5 +1,7 @@
 #include "platform_test.h"
 
+#include <thread>
+
 namespace {
 
 using MessageQueue = PlatformTest;
@@ -163,6 +165,16 @@ TEST_F(MessageQueue, messages_for_a_destroyed_window_are_dropped) {
     DestroyWindow(window);
     MSG message{};
     EXPECT_FALSE(PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE));
+}
+
+TEST_F(MessageQueue, a_message_posted_from_another_thread_wakes_the_windows_thread) {
+    HWND window = createToolWindow();
+    std::thread poster([window] { PostMessageA(window, probe, 77, 0); });
+    MSG message{};
+    ASSERT_TRUE(GetMessageA(&message, nullptr, 0, 0));
+    poster.join();
+    EXPECT_EQ(message.hwnd, window);
+    EXPECT_EQ(message.wParam, WPARAM(77));
 }
 
 TEST_F(MessageQueue, get_message_with_a_bogus_window_filter_returns_minus_one) {
