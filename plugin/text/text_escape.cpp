@@ -4,8 +4,9 @@
 #include <cstdio>
 #include <cstring>
 
+// \c(r g b) or \a(r g b a), numbers from 0 to 255 read like sscanf reads them.
 int textColorEscape(const char* text) {
-    int value[4] = {0, 0, 0, 255};
+    int value[4] = {0, 0, 0, 0};
     const bool withAlpha = text[1] == 'a';
     const int wanted = withAlpha ? 4 : 3;
     const int parsed =
@@ -14,8 +15,9 @@ int textColorEscape(const char* text) {
             : std::sscanf(text + 2, "(%d %d %d", &value[0], &value[1], &value[2]);
     if (parsed != wanted) return -1;
     const float scale = static_cast<float>(std::pow(255.0, -1.0));
-    for (int i = 0; i < 4; ++i)
+    for (int i = 0; i < wanted; ++i)
         textState.color[i] = value[i] * scale;
+    if (!withAlpha) textState.color[3] = 1.0f;
     // Without a closing parenthesis the escape takes the rest of the text.
     const char* close = std::strchr(text + 2, ')');
     const char* last = close ? close : text + std::strlen(text) - 1;

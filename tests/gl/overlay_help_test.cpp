@@ -50,22 +50,3 @@ TEST_F(HelpScreen, fifteenLinesInOrderKeysInBlueAndWhatTheyDoInGreen) {
         EXPECT_FLOAT_EQ(lines[i].color[2], b) << expected.text;
     }
 }
-
-TEST_F(HelpScreen, arrowLabelsLineUpWithBas) {
-    const auto quads = captureQuads([] { drawHelpScreen(); });
-    int gauche = -1, bas = -1, droite = -1;
-    for (const CapturedQuad& quad : quads) {
-        if (quad.code() == 'G' && quad.y() == 340) gauche = quad.x();
-        if (quad.code() == 'B' && quad.y() == 330) bas = quad.x();
-        if (quad.code() == 'D' && quad.y() == 320) droite = quad.x();
-    }
-    EXPECT_EQ(gauche, 130);
-    EXPECT_EQ(bas, 130);
-    EXPECT_EQ(droite, 130);
-}
-
-TEST_F(HelpScreen, leavesTheTextStyleAtItsLoadValues) {
-    drawHelpScreen();
-    EXPECT_EQ(textState.size, 12);
-    EXPECT_FLOAT_EQ(textState.color[1], 1.0f);
-}

@@ -79,19 +79,3 @@ TEST_F(TextStyle, everyPrintEndsWithTheLoadStyle) {
     EXPECT_EQ(next[0].size(), 12);
     expectColor(next[0].bottomLeft, {1, 1, 1, 1});
 }
-
-TEST_F(TextStyle, settersOnlyStoreTheirValues) {
-    textSetColorv(std::array<float, 3>{0.5f, 2.0f, -1.0f}.data());
-    EXPECT_FLOAT_EQ(textState.color[1], 2.0f);
-    EXPECT_FLOAT_EQ(textState.color[2], -1.0f);
-    EXPECT_FLOAT_EQ(textState.color[3], 1.0f);
-    textSetGradientColor4v(std::array<float, 4>{1, 2, 3, 4}.data());
-    EXPECT_FLOAT_EQ(textState.gradientColor[3], 4.0f);
-    textSetShadowColor4v(std::array<float, 4>{4, 3, 2, 1}.data());
-    EXPECT_FLOAT_EQ(textState.shadowColor[0], 4.0f);
-    textSetGradientColor(0, 0, 0);
-    EXPECT_FLOAT_EQ(textState.gradientColor[3], 1.0f);
-    textSetClipWindow(100, 200, 50, 40);
-    EXPECT_EQ(textState.clipBottom, 160);
-    EXPECT_EQ(textState.clipHeight, 40);
-}
