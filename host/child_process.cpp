@@ -67,6 +67,9 @@ bool ChildProcess::start(const std::vector<std::string>& args, bool feedInput, s
         return false;
     }
     input_ = feedInput ? pipeFds[1] : -1;
+    // A whole video frame fits at once: one wake-up of the reader a frame
+    // instead of eighteen with the default 64 KiB. Best effort.
+    if (feedInput && fcntl(input_, F_SETPIPE_SZ, 2 << 20) < 0) fcntl(input_, F_SETPIPE_SZ, 1 << 20);
     return true;
 }
 
