@@ -37,19 +37,35 @@ ChildProcess::~ChildProcess() {
     if (!logPath_.empty()) unlink(logPath_.c_str());
 }
 
-bool ChildProcess::start(const std::vector<std::string>& args, bool feedInput, std::string& error) {
+namespace {
+// A whole video frame fits at once: one wake-up of the reader a frame
+// instead of eighteen with the default 64 KiB. Best effort.
+void widenPipe(int fd) {
+    if (fcntl(fd, F_SETPIPE_SZ, 2 << 20) < 0) fcntl(fd, F_SETPIPE_SZ, 1 << 20);
+}
+} // namespace
+
+bool ChildProcess::start(const std::vector<std::string>& args, int inputs, std::string& error) {
     char logName[] = "/tmp/zephyrdome-log-XXXXXX";
     int log = mkstemp(logName);
-    int pipeFds[2] = {-1, -1};
-    if (log < 0 || (feedInput && pipe2(pipeFds, O_CLOEXEC) != 0)) {
+    int pipes[2][2] = {{-1, -1}, {-1, -1}};
+    bool piped = true;
+    for (int i = 0; i < inputs; ++i)
+        piped = piped && pipe2(pipes[i], O_CLOEXEC) == 0;
+    if (log < 0 || !piped) {
         error = std::string("cannot start ") + args[0] + ": " + std::strerror(errno);
         if (log >= 0) close(log), unlink(logName);
+        for (auto& p : pipes)
+            for (int fd : p)
+                if (fd >= 0) close(fd);
         return false;
     }
     logPath_ = logName;
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
-    if (feedInput) posix_spawn_file_actions_adddup2(&actions, pipeFds[0], 0);
+    const int childFds[2] = {0, 3};
+    for (int i = 0; i < inputs; ++i)
+        posix_spawn_file_actions_adddup2(&actions, pipes[i][0], childFds[i]);
     posix_spawn_file_actions_adddup2(&actions, log, 1);
     posix_spawn_file_actions_adddup2(&actions, log, 2);
     std::vector<char*> argv;
@@ -59,24 +75,24 @@ bool ChildProcess::start(const std::vector<std::string>& args, bool feedInput, s
     int status = posix_spawn(&pid_, args[0].c_str(), &actions, nullptr, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
     close(log);
-    if (feedInput) close(pipeFds[0]);
+    for (int i = 0; i < inputs; ++i) {
+        close(pipes[i][0]);
+        inputs_[i] = pipes[i][1];
+        widenPipe(inputs_[i]);
+    }
     if (status != 0) {
         pid_ = -1;
-        if (feedInput) close(pipeFds[1]);
+        closeInputs();
         error = std::string("cannot start ") + args[0] + ": " + std::strerror(status);
         return false;
     }
-    input_ = feedInput ? pipeFds[1] : -1;
-    // A whole video frame fits at once: one wake-up of the reader a frame
-    // instead of eighteen with the default 64 KiB. Best effort.
-    if (feedInput && fcntl(input_, F_SETPIPE_SZ, 2 << 20) < 0) fcntl(input_, F_SETPIPE_SZ, 1 << 20);
     return true;
 }
 
-bool ChildProcess::write(const void* data, size_t size) {
+bool ChildProcess::write(int input, const void* data, size_t size) {
     const char* bytes = static_cast<const char*>(data);
     while (size > 0) {
-        ssize_t written = ::write(input_, bytes, size);
+        ssize_t written = ::write(inputs_[input], bytes, size);
         if (written < 0 && errno == EINTR) continue;
         if (written <= 0) return false;
         bytes += written;
@@ -85,9 +101,15 @@ bool ChildProcess::write(const void* data, size_t size) {
     return true;
 }
 
+void ChildProcess::closeInputs() {
+    for (int& fd : inputs_) {
+        if (fd >= 0) close(fd);
+        fd = -1;
+    }
+}
+
 bool ChildProcess::finish() {
-    if (input_ >= 0) close(input_);
-    input_ = -1;
+    closeInputs();
     if (pid_ < 0) return false;
     int status = 0;
     while (waitpid(pid_, &status, 0) < 0 && errno == EINTR) {
@@ -97,8 +119,7 @@ bool ChildProcess::finish() {
 }
 
 void ChildProcess::kill() {
-    if (input_ >= 0) close(input_);
-    input_ = -1;
+    closeInputs();
     if (pid_ < 0) return;
     ::kill(pid_, SIGTERM);
     int status = 0;

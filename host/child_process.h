@@ -1,5 +1,6 @@
-// Starting a helper program (ffmpeg) with our data on its standard input and
-// its complaints in a log file, and reading back why it failed. POSIX only.
+// Starting a helper program (ffmpeg) with our data on pipes to it (its
+// standard input, and file descriptor 3 for a second stream) and its
+// complaints in a log file, and reading back why it failed. POSIX only.
 #pragma once
 
 #include <sys/types.h>
@@ -17,10 +18,11 @@ class ChildProcess {
     ChildProcess(const ChildProcess&) = delete;
     ChildProcess& operator=(const ChildProcess&) = delete;
 
-    // Starts args[0] (a full path); with `feedInput`, input() is a pipe to its stdin.
-    bool start(const std::vector<std::string>& args, bool feedInput, std::string& error);
-    // Writes everything or fails (the program ended early).
-    bool write(const void* data, size_t size);
+    // Starts args[0] (a full path) with `inputs` pipes: none, stdin, or
+    // stdin and descriptor 3 (ffmpeg's pipe:0 and pipe:3).
+    bool start(const std::vector<std::string>& args, int inputs, std::string& error);
+    // Writes everything to input 0 or 1, or fails (the program ended early).
+    bool write(int input, const void* data, size_t size);
     // Closes the input and waits; true when the program exited with status 0.
     bool finish();
     // Stops a running program for good.
@@ -30,6 +32,7 @@ class ChildProcess {
 
   private:
     pid_t pid_ = -1;
-    int input_ = -1;
+    int inputs_[2] = {-1, -1};
+    void closeInputs();
     std::string logPath_;
 };

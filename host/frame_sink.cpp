@@ -36,10 +36,10 @@ bool outputKindFor(const std::string& output, OutputKind& kind, std::string& err
     return false;
 }
 
-std::unique_ptr<FrameSink> openFrameSink(const std::string& output, int frameDelayMs,
+std::unique_ptr<FrameSink> openFrameSink(const std::string& output, int frameDelayMs, int audioRate,
                                          std::string& error) {
     OutputKind kind;
     if (!outputKindFor(output, kind, error)) return nullptr;
     if (kind == OutputKind::pngFrames) return openPngSink(output, error);
-    return openVideoSink(output, frameDelayMs, error);
+    return openVideoSink(output, frameDelayMs, audioRate, error);
 }

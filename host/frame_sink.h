@@ -13,7 +13,8 @@ class FrameSink {
     virtual ~FrameSink() = default;
     virtual bool writeFrame(const unsigned char* rgba, int width, int height,
                             std::string& error) = 0;
-    // The sound heard with the frames so far, in blocks; sinks without sound ignore it.
+    // The sound heard with the next frame, stereo at the rate the sink was
+    // opened with, given before that frame; sinks without sound ignore it.
     virtual bool writeAudio(const std::vector<std::int16_t>&, int, std::string&) { return true; }
     virtual bool finish(std::string& error) = 0;
     virtual void abandon() = 0;
@@ -28,10 +29,11 @@ enum class OutputKind { video, pngFrames };
 bool outputKindFor(const std::string& output, OutputKind& kind, std::string& error);
 
 // Creates the sink and checks up front that it can write (and that ffmpeg
-// exists, for video). Frames are paced `frameDelayMs` apart.
-std::unique_ptr<FrameSink> openFrameSink(const std::string& output, int frameDelayMs,
+// exists, for video). Frames are paced `frameDelayMs` apart; `audioRate` is
+// the sound's sample rate, 0 for none.
+std::unique_ptr<FrameSink> openFrameSink(const std::string& output, int frameDelayMs, int audioRate,
                                          std::string& error);
 
 std::unique_ptr<FrameSink> openPngSink(const std::string& output, std::string& error);
-std::unique_ptr<FrameSink> openVideoSink(const std::string& output, int frameDelayMs,
+std::unique_ptr<FrameSink> openVideoSink(const std::string& output, int frameDelayMs, int audioRate,
                                          std::string& error);

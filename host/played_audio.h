@@ -1,8 +1,8 @@
 // The audio a listener hears while the frames are shown, collected frame by
 // frame (entry switches included) for the video's sound track. Stereo 16-bit
 // at one rate; entries at other rates are resampled linearly. The caller
-// takes the samples away in blocks (takeSamples), so the buffer is reused
-// rather than grown for the whole render.
+// takes the samples away frame by frame (takeSamples), so one small buffer
+// is reused for the whole render.
 #pragma once
 
 #include "audio_clip.h"

@@ -25,7 +25,7 @@ long long RenderSession::expectedFrames(long long limit) const {
     return limit >= 0 && limit < expected ? limit : expected;
 }
 
-// One frame: the bytes for what is playing, onRender, the picture, the sound.
+// One frame: the bytes for what is playing, onRender, the sound, the picture.
 // Like a player, the host hands over the audio `latency` ms ahead of the
 // playback position, since the picture shows that much later; the sound
 // track is cut from the same place, so in the video they agree.
@@ -36,13 +36,6 @@ bool RenderSession::renderFrame(const RenderPlan& plan, long long index, PlayedA
     VisFrame frame;
     if (!plan.source->frameFor(index, entry, ms, frame, error)) return false;
     driver_.render(frame);
-    FrameImage image;
-    if (plan.sink && !captureWindow(driver_.renderWindow(), image)) {
-        error = "the plug-in's window showed no picture";
-        return false;
-    }
-    if (plan.sink && !plan.sink->writeFrame(image.rgba, image.width, image.height, error))
-        return false;
     if (plan.visOut && !plan.visOut->write(frame)) {
         error = "cannot write the vis recording (disk full?)";
         return false;
@@ -51,17 +44,18 @@ bool RenderSession::renderFrame(const RenderPlan& plan, long long index, PlayedA
         std::string ignored;
         played.append(plan.clips->clipFor(entry, ignored), ms, frameDelayMs());
     }
-    return true;
-}
-
-// Hands the collected sound to the sink about a second at a time, reusing the buffer.
-bool RenderSession::passOnAudio(const RenderPlan& plan, PlayedAudio& played, bool all,
-                                std::string& error) {
-    if (played.samples().empty() || (!all && played.samples().size() < 2u * played.sampleRate()))
-        return true;
     bool ok = !plan.sink || plan.sink->writeAudio(played.samples(), played.sampleRate(), error);
     played.takeSamples();
-    return ok;
+    return ok && (!plan.sink || writePicture(*plan.sink, error));
+}
+
+bool RenderSession::writePicture(FrameSink& sink, std::string& error) {
+    FrameImage image;
+    if (!captureWindow(driver_.renderWindow(), image)) {
+        error = "the plug-in's window showed no picture";
+        return false;
+    }
+    return sink.writeFrame(image.rgba, image.width, image.height, error);
 }
 
 bool RenderSession::runFrames(const RenderPlan& plan, long long limit, RenderResult& result,
@@ -82,8 +76,7 @@ bool RenderSession::runFrames(const RenderPlan& plan, long long limit, RenderRes
         if (renderInterrupted) {
             error = "interrupted";
             ok = false;
-        } else if ((ok = renderFrame(plan, n, played, error) &&
-                         passOnAudio(plan, played, false, error))) {
+        } else if ((ok = renderFrame(plan, n, played, error))) {
             playlist_.advance(delay);
             result.frames = n + 1;
             progress.update(result.frames);
@@ -92,7 +85,7 @@ bool RenderSession::runFrames(const RenderPlan& plan, long long limit, RenderRes
     progress.finish();
     result.videoMs = result.frames * delay;
     result.seconds = progress.elapsedSeconds();
-    return ok && passOnAudio(plan, played, true, error);
+    return ok;
 }
 
 bool RenderSession::run(const RenderPlan& plan, RenderResult& result, std::string& error) {

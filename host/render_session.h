@@ -58,7 +58,7 @@ class RenderSession {
                    std::string& error);
     bool renderFrame(const RenderPlan& plan, long long index, PlayedAudio& played,
                      std::string& error);
-    bool passOnAudio(const RenderPlan& plan, PlayedAudio& played, bool all, std::string& error);
+    bool writePicture(FrameSink& sink, std::string& error);
     long long frameLimit(const RenderPlan& plan) const;
     long long expectedFrames(long long limit) const;
 

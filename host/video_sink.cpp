@@ -2,7 +2,6 @@
 
 #include "child_process.h"
 #include "output_file.h"
-#include "wav_writer.h"
 
 #include <csignal>
 #include <cstdio>
@@ -12,14 +11,31 @@ namespace {
 // 7 Mbit/s for the demo; veryfast would halve that for nearly twice the
 // encoder time, which on two cores is most of a frame), 4:2:0 so every
 // player takes it; AAC audio at 192 kbit/s.
-const char* const videoCodecArgs[] = {"-c:v", "libx264", "-preset",  "ultrafast",
-                                      "-crf", "20",      "-pix_fmt", "yuv420p"};
+const char* const codecArgs[] = {"-c:v",     "libx264", "-preset", "ultrafast", "-crf", "20",
+                                 "-pix_fmt", "yuv420p", "-c:a",    "aac",       "-b:a", "192k"};
 
+constexpr int videoInput = 0;
+constexpr int audioInput = 1;
+
+// One ffmpeg run reads raw frames on its stdin and raw sound on descriptor 3.
+// Each frame's sound is written before the frame, so the sound never lags the
+// picture and ffmpeg (reading each input on its own thread) always has what
+// it needs to go on; the sound input is raw, so it needs no probing first.
 class VideoSink : public FrameSink {
   public:
-    VideoSink(std::string ffmpeg, std::string output, int frameDelayMs)
-        : ffmpeg_(std::move(ffmpeg)), output_(std::move(output)), frameDelayMs_(frameDelayMs) {}
+    VideoSink(std::string ffmpeg, std::string output, int frameDelayMs, int audioRate)
+        : ffmpeg_(std::move(ffmpeg)), output_(std::move(output)), frameDelayMs_(frameDelayMs),
+          audioRate_(audioRate) {}
     ~VideoSink() override { abandon(); }
+
+    bool writeAudio(const std::vector<std::int16_t>& stereo, int, std::string& error) override {
+        if (audioRate_ == 0) return true;
+        if (frames_ == 0) {
+            pendingAudio_.insert(pendingAudio_.end(), stereo.begin(), stereo.end());
+            return true;
+        }
+        return feed(audioInput, stereo.data(), stereo.size() * sizeof stereo[0], error);
+    }
 
     bool writeFrame(const unsigned char* rgba, int width, int height, std::string& error) override {
         if (frames_ == 0 && !startEncoder(width, height, error)) return false;
@@ -27,55 +43,54 @@ class VideoSink : public FrameSink {
             error = "the plug-in's window changed size during the video";
             return false;
         }
-        if (!encoder_.write(rgba, static_cast<size_t>(width) * height * 4)) {
-            error = "ffmpeg stopped encoding: " + encoder_.lastLogLine();
-            return false;
-        }
+        if (!feed(videoInput, rgba, static_cast<size_t>(width) * height * 4, error)) return false;
         ++frames_;
         return true;
     }
 
-    bool writeAudio(const std::vector<std::int16_t>& stereo, int sampleRate,
-                    std::string& error) override {
-        if (!wav_.isOpen() && !wav_.open(wavPath(), sampleRate, error)) return false;
-        if (wav_.write(stereo)) return true;
-        error = "cannot write " + wavPath() + " (disk full?)";
-        return false;
+    bool finish(std::string& error) override {
+        if (frames_ == 0) {
+            error = "no frames were rendered";
+            return false;
+        }
+        if (!encoder_.finish()) {
+            error = "ffmpeg failed to encode the video: " + encoder_.lastLogLine();
+            return false;
+        }
+        return commitFile(temporaryPathFor(output_), output_, error);
     }
-
-    bool finish(std::string& error) override;
 
     void abandon() override {
         encoder_.kill();
-        wav_.close();
-        for (const std::string& path : {videoPath(), wavPath(), temporaryPathFor(output_)})
-            std::remove(path.c_str());
+        std::remove(temporaryPathFor(output_).c_str());
     }
 
     std::string describe() const override {
         return output_ + " (" + std::to_string(frames_) + " frames, " + std::to_string(width_) +
-               "x" + std::to_string(height_) + ", H.264" + (withAudio_ ? " + AAC)" : ")");
+               "x" + std::to_string(height_) + ", H.264" + (audioRate_ ? " + AAC)" : ")");
     }
 
   private:
-    std::string videoPath() const { return output_ + ".video.part"; }
-    std::string wavPath() const { return output_ + ".wav.part"; }
     bool startEncoder(int width, int height, std::string& error);
-    bool muxAudio(std::string& error);
+    std::vector<std::string> encoderArgs() const;
+
+    bool feed(int input, const void* data, size_t size, std::string& error) {
+        if (encoder_.write(input, data, size)) return true;
+        error = "ffmpeg stopped encoding: " + encoder_.lastLogLine();
+        return false;
+    }
 
     std::string ffmpeg_;
     std::string output_;
     int frameDelayMs_;
+    int audioRate_;
     int width_ = 0, height_ = 0;
     long long frames_ = 0;
-    bool withAudio_ = false;
+    std::vector<std::int16_t> pendingAudio_;
     ChildProcess encoder_;
-    WavWriter wav_;
 };
 
-bool VideoSink::startEncoder(int width, int height, std::string& error) {
-    width_ = width;
-    height_ = height;
+std::vector<std::string> VideoSink::encoderArgs() const {
     std::vector<std::string> args = {ffmpeg_,
                                      "-hide_banner",
                                      "-loglevel",
@@ -86,56 +101,33 @@ bool VideoSink::startEncoder(int width, int height, std::string& error) {
                                      "-pix_fmt",
                                      "rgb0",
                                      "-s",
-                                     std::to_string(width) + "x" + std::to_string(height),
+                                     std::to_string(width_) + "x" + std::to_string(height_),
                                      "-framerate",
                                      "1000/" + std::to_string(frameDelayMs_),
                                      "-i",
-                                     "pipe:0",
-                                     "-an"};
-    args.insert(args.end(), std::begin(videoCodecArgs), std::end(videoCodecArgs));
-    args.insert(args.end(), {"-movflags", "+faststart", "-f", "mp4", videoPath()});
-    return encoder_.start(args, true, error);
+                                     "pipe:0"};
+    if (audioRate_) {
+        args.insert(args.end(), {"-probesize", "32", "-analyzeduration", "0", "-f", "s16le", "-ar",
+                                 std::to_string(audioRate_), "-ac", "2", "-i", "pipe:3", "-map",
+                                 "0:v", "-map", "1:a"});
+    }
+    args.insert(args.end(), std::begin(codecArgs), std::end(codecArgs));
+    args.insert(args.end(), {"-movflags", "+faststart", "-f", "mp4", temporaryPathFor(output_)});
+    return args;
 }
 
-bool VideoSink::muxAudio(std::string& error) {
-    if (!wav_.close()) {
-        error = "cannot write " + wavPath() + " (disk full?)";
-        return false;
-    }
-    ChildProcess muxer;
-    std::vector<std::string> args = {
-        ffmpeg_,     "-hide_banner", "-loglevel", "error",   "-y",
-        "-i",        videoPath(),    "-i",        wavPath(), "-map",
-        "0:v",       "-map",         "1:a",       "-c:v",    "copy",
-        "-c:a",      "aac",          "-b:a",      "192k",    "-shortest",
-        "-movflags", "+faststart",   "-f",        "mp4",     temporaryPathFor(output_)};
-    if (!muxer.start(args, false, error)) return false;
-    if (!muxer.finish()) {
-        error = "ffmpeg could not add the audio: " + muxer.lastLogLine();
-        return false;
-    }
-    std::remove(videoPath().c_str());
-    std::remove(wavPath().c_str());
-    return true;
-}
-
-bool VideoSink::finish(std::string& error) {
-    if (frames_ == 0) {
-        error = "no frames were rendered";
-        return false;
-    }
-    if (!encoder_.finish()) {
-        error = "ffmpeg failed to encode the video: " + encoder_.lastLogLine();
-        return false;
-    }
-    withAudio_ = wav_.isOpen();
-    if (withAudio_ && !muxAudio(error)) return false;
-    if (!withAudio_ && !commitFile(videoPath(), temporaryPathFor(output_), error)) return false;
-    return commitFile(temporaryPathFor(output_), output_, error);
+bool VideoSink::startEncoder(int width, int height, std::string& error) {
+    width_ = width;
+    height_ = height;
+    if (!encoder_.start(encoderArgs(), audioRate_ ? 2 : 1, error)) return false;
+    bool ok = pendingAudio_.empty() || feed(audioInput, pendingAudio_.data(),
+                                            pendingAudio_.size() * sizeof pendingAudio_[0], error);
+    pendingAudio_.clear();
+    return ok;
 }
 } // namespace
 
-std::unique_ptr<FrameSink> openVideoSink(const std::string& output, int frameDelayMs,
+std::unique_ptr<FrameSink> openVideoSink(const std::string& output, int frameDelayMs, int audioRate,
                                          std::string& error) {
     std::string ffmpeg = findProgram("ffmpeg");
     if (ffmpeg.empty()) {
@@ -146,5 +138,5 @@ std::unique_ptr<FrameSink> openVideoSink(const std::string& output, int frameDel
     if (!checkWritable(output, error)) return nullptr;
     // A dead encoder must show up as a failed write, not end the host.
     std::signal(SIGPIPE, SIG_IGN);
-    return std::make_unique<VideoSink>(ffmpeg, output, frameDelayMs);
+    return std::make_unique<VideoSink>(ffmpeg, output, frameDelayMs, audioRate);
 }
