@@ -31,12 +31,12 @@ unsigned char waveformByte(std::int16_t sample) {
     return static_cast<unsigned char>(static_cast<std::uint16_t>(sample) >> 8);
 }
 
+// Linear in amplitude, as players hand it over: the scene turns raw sums of
+// these bytes into heights (speakers, history rings), so the weak upper bins of
+// ordinary music must stay near zero. A sine at -12 dBFS already reads 255.
 unsigned char spectrumByte(float amplitude) {
-    // Below the floor log10 is never asked about, which also covers zero.
-    const float floorAmplitude = 1e-4f; // -80 dB
-    if (amplitude <= floorAmplitude) return 0;
-    float db = 20.0f * std::log10(amplitude);
-    float scaled = std::nearbyint((db - visSpectrumFloorDb) * (255.0f / -visSpectrumFloorDb));
+    const float scaled = std::nearbyint(amplitude * visSpectrumGain * 255.0f);
+    if (!(scaled > 0.0f)) return 0;
     return scaled >= 255.0f ? 255 : static_cast<unsigned char>(scaled);
 }
 

@@ -6,11 +6,12 @@
 // Spectrum: an FFT of the whole 1152-sample block under a periodic Hann
 // window; byte k is bin k (k x sampleRate / 1152 Hz, so 576 bytes run from DC
 // up to just below half the sample rate). Each bin's amplitude is normalised
-// so a full-scale sine centred on a bin reads 1.0 (4 |X_k| / 1152), taken in
-// decibels, and mapped linearly from -80 dB (byte 0) to 0 dB (byte 255),
-// rounded and clipped: silence is 0, a full-scale tone 255, and ordinary
-// music sits mostly between 60 and 220. FFTW plans with FFTW_ESTIMATE, so
-// the same audio always gives the same bytes.
+// so a full-scale sine centred on a bin reads 1.0 (4 |X_k| / 1152); the byte
+// is that amplitude times visSpectrumGain times 255, rounded and clipped.
+// Silence is 0 and a tone at -12 dBFS reaches 255; in ordinary music the bass
+// bins swing over most of the range while the weak upper bins stay near 0,
+// which keeps the scene's raw sums (speaker heights, loudness rings) in view.
+// FFTW plans with FFTW_ESTIMATE, so the same audio always gives the same bytes.
 #pragma once
 
 #include "vis_frame.h"
@@ -18,7 +19,8 @@
 #include <cstdint>
 
 constexpr int visBlockSamples = 2 * visFrameSamples;
-constexpr float visSpectrumFloorDb = -80.0f;
+// Amplitude (1.0 for a full-scale sine on a bin centre) times this, times 255.
+constexpr float visSpectrumGain = 4.0f;
 
 class VisAnalyzer {
   public:

@@ -42,25 +42,31 @@ TEST(VisBytes, silenceGivesZeroSpectrumAndZeroWaveform) {
 TEST(VisBytes, fullScaleSineLandsAt255InItsBinAndFallsOffAround) {
     for (int bin : {5, 40, 195, 300, 500}) {
         VisFrame frame = analyze(sineSamples(binHz(bin), rate, visBlockSamples, 1.0));
-        EXPECT_EQ(peakBin(frame), bin);
+        // Full scale saturates the main lobe symmetrically around the bin.
         EXPECT_EQ(frame.spectrum[bin], 255);
+        EXPECT_EQ(frame.spectrum[bin - 1], frame.spectrum[bin + 1]) << "bin " << bin;
+        frame = analyze(sineSamples(binHz(bin), rate, visBlockSamples, 1.0 / 16));
+        EXPECT_EQ(peakBin(frame), bin);
         // The Hann window's main lobe is two bins wide either side; beyond it, far below.
         EXPECT_LT(frame.spectrum[bin + 3], 128) << "bin " << bin;
         EXPECT_LT(frame.spectrum[bin - 3], 128) << "bin " << bin;
     }
 }
 
-TEST(VisBytes, halfScaleSineReadsSixDecibelsBelowFullScale) {
-    VisFrame frame = analyze(sineSamples(binHz(100), rate, visBlockSamples, 0.5));
-    // -6.02 dB on a line from -80 dB (0) to 0 dB (255): 235.8.
-    EXPECT_NEAR(frame.spectrum[100], 236, 1);
+TEST(VisBytes, quieterSinesReadInProportionToTheirAmplitude) {
+    // Amplitude 1/16 (-24 dBFS) times the gain of 4 is a quarter of full scale: 63.75.
+    VisFrame frame = analyze(sineSamples(binHz(100), rate, visBlockSamples, 1.0 / 16));
+    EXPECT_NEAR(frame.spectrum[100], 64, 1);
+    frame = analyze(sineSamples(binHz(100), rate, visBlockSamples, 1.0 / 32));
+    EXPECT_NEAR(frame.spectrum[100], 32, 1);
 }
 
-TEST(VisBytes, spectrumBytesFollowTheDecibelScale) {
+TEST(VisBytes, spectrumBytesAreLinearInAmplitudeAndClipAt255) {
     EXPECT_EQ(spectrumByte(0.0f), 0);
+    EXPECT_EQ(spectrumByte(-1.0f), 0);
     EXPECT_EQ(spectrumByte(1e-4f), 0);
-    EXPECT_EQ(spectrumByte(0.1f), 191); // -20 dB: three quarters of the way up, 191.25
-    EXPECT_EQ(spectrumByte(1.0f), 255);
+    EXPECT_EQ(spectrumByte(0.1f), 102);
+    EXPECT_EQ(spectrumByte(0.25f), 255);
     EXPECT_EQ(spectrumByte(4.0f), 255);
 }
 
