@@ -9,6 +9,10 @@
 //   platformWindowImage(window,...) the last picture SwapBuffers presented
 //   platformPresentCount(window)    how many times it was presented
 //   platformSetPresentListener(f)   called after every presentation
+// The desktop, when DISPLAY names a reachable X server:
+//   platformDisplayAvailable()      shown top-level windows become X windows
+//   platformNativeWindow(window)    the X window id, for screenshots and input
+//   platformUseDisplay(false)       keep every window off it (renders to a file)
 // Leak checks: platformLive*Count(); platformReset() puts everything back
 // to a fresh process, quietly (no window procedure is called).
 #pragma once
@@ -48,6 +52,12 @@ PLATFORM_HOOK void platformClearMessageBoxes();
 PLATFORM_HOOK const unsigned char* platformWindowImage(HWND window, int* width, int* height);
 PLATFORM_HOOK int platformPresentCount(HWND window);
 PLATFORM_HOOK void platformSetPresentListener(PlatformPresentListener listener, void* user);
+
+PLATFORM_HOOK bool platformDisplayAvailable();
+// On by default. Takes effect for windows shown after the call.
+PLATFORM_HOOK void platformUseDisplay(bool on);
+// 0 while the window has no native window (hidden so far, or no display).
+PLATFORM_HOOK unsigned long platformNativeWindow(HWND window);
 
 PLATFORM_HOOK int platformLiveWindowCount();
 PLATFORM_HOOK int platformRegisteredClassCount();

@@ -1,5 +1,6 @@
 // The hooks of platform_hooks.h: failure injection, the palette display,
-// presentation listeners, live-object counts and the reset between tests.
+// presentation listeners, the desktop, live-object counts and the reset between tests.
+#include "display.h"
 #include "gdi_state.h"
 #include "hooks_state.h"
 #include "window_state.h"
@@ -83,6 +84,18 @@ int platformPresentCount(HWND handle) {
 void platformSetPresentListener(PlatformPresentListener listener, void* user) {
     StateLock lock(stateMutex());
     presentListener() = PresentListener{listener, user};
+}
+
+bool platformDisplayAvailable() {
+    return displayConnected();
+}
+
+void platformUseDisplay(bool on) {
+    displayUse(on);
+}
+
+unsigned long platformNativeWindow(HWND handle) {
+    return displayNativeWindow(handle);
 }
 
 int platformLiveWindowCount() {

@@ -1,6 +1,7 @@
 // Each thread's message queue: posted messages in order, then the quit
 // request, then WM_PAINT for windows with an update region, as Windows
 // delivers them. Sent messages call the procedure at once.
+#include "display.h"
 #include "hooks_state.h"
 #include "window_state.h"
 
@@ -11,6 +12,8 @@
 
 namespace zdp {
 namespace {
+
+constexpr int displayPollMs = 5;
 
 struct ThreadQueue {
     std::deque<MSG> posted;
@@ -176,22 +179,33 @@ void WINAPI PostQuitMessage(int exitCode) {
     queueSignal().notify_all();
 }
 
-// Waits for a message as Windows does; only another thread can end the wait
-// of a thread whose queue is empty.
+// Waits for a message as Windows does. Without a display only another thread
+// can end the wait of a thread whose queue is empty; with one, the display's
+// input is looked at every few milliseconds as well.
 BOOL WINAPI GetMessageA(LPMSG message, HWND filter, UINT filterMin, UINT filterMax) {
+    displayPumpEvents();
     std::unique_lock<std::recursive_mutex> lock(stateMutex());
     if (!message) {
         setError(ERROR_INVALID_PARAMETER);
         return -1;
     }
     if (!validFilter(filter)) return -1;
-    while (!peekOnce(message, filter, filterMin, filterMax, true))
-        queueSignal().wait(lock);
+    while (!peekOnce(message, filter, filterMin, filterMax, true)) {
+        if (!displayShowsWindows()) {
+            queueSignal().wait(lock);
+            continue;
+        }
+        queueSignal().wait_for(lock, std::chrono::milliseconds(displayPollMs));
+        lock.unlock();
+        displayPumpEvents();
+        lock.lock();
+    }
     return message->message != WM_QUIT;
 }
 
 BOOL WINAPI PeekMessageA(LPMSG message, HWND filter, UINT filterMin, UINT filterMax,
                          UINT removeMessage) {
+    displayPumpEvents();
     StateLock lock(stateMutex());
     if (!message) {
         setError(ERROR_INVALID_PARAMETER);

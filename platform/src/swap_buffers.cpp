@@ -1,6 +1,7 @@
 // SwapBuffers: what was drawn into the window's back buffer becomes its
 // visible image, read back through GL without disturbing the application's
 // GL state (pixel-store, pixel-transfer, read buffer and bindings).
+#include "display.h"
 #include "gdi_state.h"
 #include "gl_state.h"
 #include "hooks_state.h"
@@ -133,6 +134,7 @@ BOOL WINAPI SwapBuffers(HDC dc) {
         }
         readVisibleImage(target, *window);
         endPresent(target);
+        displayPresent(handle, *window);
     }
     notifyPresent(handle);
     return TRUE;

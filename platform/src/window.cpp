@@ -1,5 +1,6 @@
 // Windows: creation with Windows' message sequence, destruction of owned
 // windows and children, visibility.
+#include "display.h"
 #include "hooks_state.h"
 #include "window_state.h"
 
@@ -134,6 +135,7 @@ void freeWindow(HWND handle) {
     StateLock lock(stateMutex());
     releaseWindowDeviceContexts(handle);
     releaseWindowSurface(handle);
+    displayDestroyWindow(handle);
     discardWindowMessages(handle);
     std::unique_ptr<Window> window = windowTable().remove(handleValue(handle));
     if (window) --window->windowClass->windowCount;
@@ -236,6 +238,7 @@ BOOL WINAPI DestroyWindow(HWND handle) {
         window->destroying = true;
         window->visible = false;
         window->style &= ~DWORD(WS_VISIBLE);
+        displayHideWindow(handle);
         owned = windowsWhere(isOwnedBy, handle);
     }
     for (HWND ownedWindow : owned)
@@ -275,9 +278,11 @@ BOOL WINAPI ShowWindow(HWND handle, int command) {
         window->style |= WS_VISIBLE;
         window->needsPaint = true;
         window->updateRect = clientRectOf(*window);
+        displayShowWindow(handle, *window);
         wakeMessageWaiters();
     } else {
         window->style &= ~DWORD(WS_VISIBLE);
+        displayHideWindow(handle);
     }
     return wasVisible;
 }

@@ -1,5 +1,6 @@
 // Default processing of window messages: what DefWindowProcA does for the
 // messages the subset generates.
+#include "display.h"
 #include "window_state.h"
 
 #include <algorithm>
@@ -12,6 +13,7 @@ LRESULT setTitle(HWND handle, LPCSTR text) {
     Window* window = findWindow(handle);
     if (!window) return FALSE;
     window->title = text ? text : "";
+    displaySetTitle(handle, window->title);
     return TRUE;
 }
 
