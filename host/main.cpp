@@ -1,6 +1,8 @@
 // zephyrdome: a Winamp-style host that plays audio through the Zephyrdome
 // visualisation plug-in and renders what it draws to video or PNG frames.
+#include "live_display.h"
 #include "options.h"
+#include "play_command.h"
 #include "render_command.h"
 #include "render_session.h"
 
@@ -14,6 +16,7 @@ void onInterrupt(int) {
 } // namespace
 
 int main(int argc, char** argv) {
+    if (argc > 1 && std::string(argv[1]) == "play") return playMain(argc, argv);
     CommandKind command;
     RenderOptions options;
     std::string error;
@@ -31,5 +34,6 @@ int main(int argc, char** argv) {
     }
     std::signal(SIGINT, onInterrupt);
     std::signal(SIGTERM, onInterrupt);
+    keepWindowsOffDesktop();
     return runRenderCommand(options, argv[0]);
 }

@@ -1,0 +1,23 @@
+// What `play --trace` prints on stdout, one line per event, for scripts and
+// tests that drive the window from outside:
+//   window 0x400001                       the plug-in's window on the desktop
+//   plug-in WM_KEYDOWN 0x42 0x00300001    input that reached the plug-in's window
+//   host WM_KEYUP 0x20 0xc0390001         a key release the plug-in passed on
+//   player pause                          what the player did about it
+//   play entry 2                          a title picked in the plug-in's panel
+//   entry 1                               the next entry started by itself
+#pragma once
+
+#include <windows.h>
+
+class LiveTrace {
+  public:
+    explicit LiveTrace(bool enabled) : enabled_(enabled) {}
+    bool enabled() const { return enabled_; }
+    void line(const char* format, ...) __attribute__((format(printf, 2, 3)));
+    // Keyboard and button messages and WM_CLOSE; other messages are not printed.
+    void message(const char* receiver, const MSG& message);
+
+  private:
+    bool enabled_;
+};
