@@ -20,24 +20,24 @@ void LivePlayer::feed(std::string& warning) {
         queueChunk(warning);
 }
 
-// Queues one chunk of the entry, or moves on to the next entry at its end.
+// Queues one chunk of the entry, and moves on to the next entry at its end.
 void LivePlayer::queueChunk(std::string& warning) {
     std::string error;
     std::shared_ptr<const AudioClip> clip = clips_.clipFor(feedEntry_, error);
     if (!clip) warning = "cannot play " + playlist_.entry(feedEntry_).path + ": " + error;
     long long length = clip ? clip->durationMs() : 0;
-    if (feedMs_ >= length) {
-        ++feedEntry_;
-        feedMs_ = 0;
-        if (feedEntry_ + 1 < playlist_.length()) clips_.prefetch(feedEntry_ + 1);
-        return;
+    if (feedMs_ < length) {
+        int ms = static_cast<int>(std::min<long long>(chunkMs, length - feedMs_));
+        markers_.push_back({output_.writtenFrames(), feedEntry_, feedMs_});
+        chunk_.append(clip.get(), feedMs_, ms);
+        output_.write(chunk_.samples().data(), static_cast<long long>(chunk_.samples().size() / 2));
+        chunk_.takeSamples();
+        feedMs_ += ms;
     }
-    int ms = static_cast<int>(std::min<long long>(chunkMs, length - feedMs_));
-    markers_.push_back({output_.writtenFrames(), feedEntry_, feedMs_});
-    chunk_.append(clip.get(), feedMs_, ms);
-    output_.write(chunk_.samples().data(), static_cast<long long>(chunk_.samples().size() / 2));
-    chunk_.takeSamples();
-    feedMs_ += ms;
+    if (feedMs_ < length) return;
+    ++feedEntry_;
+    feedMs_ = 0;
+    if (feedEntry_ + 1 < playlist_.length()) clips_.prefetch(feedEntry_ + 1);
 }
 
 HeardPosition LivePlayer::heard() {

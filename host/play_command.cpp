@@ -73,10 +73,15 @@ bool makeFramesFolder(const std::string& folder, std::string& error) {
     return false;
 }
 
+// Frames per second of the monotonic clock, and per second of the playback
+// clock they were paced on; the two differ by how fast the sound card runs.
 void printSummary(const LiveResult& result) {
-    std::fprintf(stderr, "zephyrdome: played %lld frames in %.2f s (%.2f frames/s)%s\n",
+    std::fprintf(stderr,
+                 "zephyrdome: played %lld frames in %.2f s (%.2f frames/s, %.2f per second of "
+                 "playback)%s\n",
                  result.frames, result.seconds,
                  result.seconds > 0 ? result.frames / result.seconds : 0.0,
+                 result.clockSeconds > 0 ? result.frames / result.clockSeconds : 0.0,
                  result.windowClosed ? "; the plug-in's window was closed" : "");
 }
 } // namespace
