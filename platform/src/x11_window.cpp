@@ -50,7 +50,17 @@ void setDecorations(const X11Connection& x, ::Window id, DWORD style) {
                     reinterpret_cast<unsigned char*>(hints), 5);
 }
 
+// The window takes the keyboard when the window manager gives it focus, and
+// closes through WM_DELETE_WINDOW rather than being killed.
 void setProtocols(X11Connection& x, ::Window id) {
+    XWMHints* hints = XAllocWMHints();
+    if (hints) {
+        hints->flags = InputHint | StateHint;
+        hints->input = True;
+        hints->initial_state = NormalState;
+        XSetWMHints(x.display, id, hints);
+        XFree(hints);
+    }
     XSetWMProtocols(x.display, id, &x.wmDeleteWindow, 1);
     long pid = long(getpid());
     XChangeProperty(x.display, id, x.netWmPid, XA_CARDINAL, 32, PropModeReplace,

@@ -116,7 +116,7 @@ TEST_F(DesktopWindow, a_shown_tool_window_puts_its_client_area_where_windows_wou
     EXPECT_EQ(attributes.height, 458);
 }
 
-TEST_F(DesktopWindow, the_window_manager_is_asked_for_a_fixed_size_and_the_close_box) {
+TEST_F(DesktopWindow, the_window_manager_is_asked_for_a_fixed_size_keys_and_the_close_box) {
     showToolWindow();
     XSizeHints hints{};
     long supplied = 0;
@@ -133,6 +133,10 @@ TEST_F(DesktopWindow, the_window_manager_is_asked_for_a_fixed_size_and_the_close
     ASSERT_EQ(count, 1);
     EXPECT_EQ(protocols[0], XInternAtom(observer, "WM_DELETE_WINDOW", False));
     XFree(protocols);
+    XWMHints* wmHints = XGetWMHints(observer, native);
+    ASSERT_NE(wmHints, nullptr);
+    EXPECT_TRUE((wmHints->flags & InputHint) && wmHints->input) << "it would get no keys";
+    XFree(wmHints);
 }
 
 TEST_F(DesktopWindow, titles_reach_the_desktop_as_latin_1_and_utf_8) {
