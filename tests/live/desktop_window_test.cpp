@@ -11,6 +11,7 @@
 
 #include <chrono>
 #include <functional>
+#include <future>
 #include <thread>
 
 namespace {
@@ -184,6 +185,26 @@ TEST_F(DesktopWindow, key_presses_arrive_as_key_down_and_up_with_windows_key_dat
         EXPECT_EQ(up.wParam, WPARAM(keys[i][0])) << i;
         EXPECT_EQ(uint32_t(up.lParam), data | 0xC0000000u) << i;
     }
+}
+
+TEST_F(DesktopWindow, get_message_waits_for_input_from_the_desktop) {
+    HWND window = showToolWindow();
+    focus();
+    ASSERT_EQ(runTool({"xdotool", "key", "d"}), 0);
+    // Should the display go unwatched, this ends the wait instead.
+    std::promise<void> done;
+    std::thread watchdog([window, finished = done.get_future()] {
+        if (finished.wait_for(std::chrono::seconds(10)) == std::future_status::timeout)
+            PostMessageA(window, WM_APP, 0, 0);
+    });
+    MSG message{};
+    while (GetMessageA(&message, nullptr, 0, 0) > 0 && message.message != WM_KEYDOWN &&
+           message.message != WM_APP)
+        DispatchMessageA(&message);
+    done.set_value();
+    watchdog.join();
+    EXPECT_EQ(message.message, UINT(WM_KEYDOWN));
+    EXPECT_EQ(message.wParam, WPARAM('D'));
 }
 
 TEST_F(DesktopWindow, a_held_key_repeats_its_key_down_with_the_previous_state_set) {
