@@ -18,7 +18,10 @@ const char* const usageText =
     "  --vis-out FILE       record the bytes handed to the plug-in, frame by frame\n"
     "  --vis-in FILE        replay a recording instead of analysing the audio\n"
     "  --plugin PATH        the plug-in library (default: zephyrdome.so beside this program)\n"
-    "  -q, --quiet          no progress bar and no summary\n";
+    "  -q, --quiet          no progress bar and no summary\n"
+    "\n"
+    "zephyrdome play [AUDIO...] shows the plug-in live on the desktop while the\n"
+    "music plays (see zephyrdome play --help).\n";
 
 namespace {
 struct Parser {
@@ -89,7 +92,7 @@ bool parseCommandLine(int argc, const char* const* argv, CommandKind& command,
     if (first == "-h" || first == "--help" || first == "help" || first == "--version") return true;
     if (first != "render") {
         error = first.empty() ? "no command given (try: zephyrdome render -o demo.mp4)"
-                              : "unknown command '" + first + "' (the command is: render)";
+                              : "unknown command '" + first + "' (the commands are: render, play)";
         return false;
     }
     command = CommandKind::render;
