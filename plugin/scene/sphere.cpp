@@ -14,16 +14,24 @@ const GLfloat sphereSpecular[] = {1.0f, 0.6f, 0.0f, 0.3f};
 const GLfloat sphereDiffuse[] = {0.6f, 0.6f, 0.0f, 1.0f};
 
 // A GLU quadric holds no GL objects, so one made on first use serves every
-// context for the life of the library.
-GLUquadric* sphereQuadric = nullptr;
+// context for the life of the library; it goes back to the heap when the
+// library is unloaded, since a host may load and unload it many times.
+struct SphereQuadric {
+    GLUquadric* quadric = nullptr;
+    ~SphereQuadric() {
+        if (quadric) gluDeleteQuadric(quadric);
+    }
+};
+
+SphereQuadric sphereQuadric;
 
 GLUquadric* solidSphereQuadric() {
-    if (!sphereQuadric) {
-        sphereQuadric = gluNewQuadric();
-        gluQuadricNormals(sphereQuadric, GLU_SMOOTH);
-        gluQuadricDrawStyle(sphereQuadric, GLU_FILL);
+    if (!sphereQuadric.quadric) {
+        sphereQuadric.quadric = gluNewQuadric();
+        gluQuadricNormals(sphereQuadric.quadric, GLU_SMOOTH);
+        gluQuadricDrawStyle(sphereQuadric.quadric, GLU_FILL);
     }
-    return sphereQuadric;
+    return sphereQuadric.quadric;
 }
 
 } // namespace
