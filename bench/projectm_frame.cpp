@@ -94,8 +94,10 @@ bool ProjectMFrame::open(int width, int height, const std::string& presetPath, s
     if (!createContext(error)) return false;
     if (!enter()) return error = "cannot make the projectM context current", false;
     glVersion_ = reinterpret_cast<const char*>(glGetString(GL_VERSION));
-    projectM_ = std::make_unique<projectM>(settingsFor(width, height, presetPath),
-                                           projectM::FLAG_DISABLE_PLAYLIST_LOAD);
+    // By value: make_unique takes a reference, and libprojectM defines no storage
+    // for its in-class flag constants.
+    const int flags = projectM::FLAG_DISABLE_PLAYLIST_LOAD;
+    projectM_ = std::make_unique<projectM>(settingsFor(width, height, presetPath), flags);
     std::string name = std::filesystem::path(presetPath).stem().string();
     projectM_->addPresetURL(presetPath, name, RatingList{3, 3});
     projectM_->selectPreset(0, true);
