@@ -1,5 +1,8 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds both products and runs every test.
+# Installs what is missing, builds both products and runs every test: the
+# native and cross suites, the native suite again under AddressSanitizer and
+# UndefinedBehaviorSanitizer, and a short run of every fuzz target.
+# FUZZ_SECONDS (default 5) sets each fuzz target's run.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
@@ -10,11 +13,19 @@ for preset in linux mingw; do
   echo "== tests: $preset"
   ctest --preset "$preset" -j2 | tee "build/ctest-$preset.log" || status=1
 done
+echo "== tests: asan"
+scripts/sanitize.sh | tee build/ctest-asan.log || status=1
+echo "== fuzz"
+fuzzed=0
+fuzz_failed=0
+if scripts/fuzz.sh "${FUZZ_SECONDS:-5}" | tee build/fuzz.log; then :; else status=1; fi
+fuzzed=$(grep -c '^== fuzz ' build/fuzz.log || true)
+fuzz_failed=$(grep -c ' FAILED; see ' build/fuzz.log || true)
 
-passed=0
-failed=0
-for preset in linux mingw; do
-  summary=$(grep -E 'tests passed, [0-9]+ tests failed out of' "build/ctest-$preset.log" || true)
+passed=$((fuzzed - fuzz_failed))
+failed=$fuzz_failed
+for log in build/ctest-linux.log build/ctest-mingw.log build/ctest-asan.log; do
+  summary=$(grep -E 'tests passed, [0-9]+ tests failed out of' "$log" || true)
   total=$(sed -E 's/.* out of ([0-9]+).*/\1/' <<<"$summary")
   fails=$(sed -E 's/.* ([0-9]+) tests failed.*/\1/' <<<"$summary")
   passed=$((passed + ${total:-0} - ${fails:-0}))
