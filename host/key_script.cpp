@@ -98,6 +98,10 @@ bool parseKeyOption(const std::string& text, std::vector<InputEvent>& events, st
                 "RIGHT UP DOWN (e.g. 5s:B, 12s:UP:1.5s)";
         return false;
     }
+    if (hold > keyHoldLimitMs) {
+        error = "bad --key '" + text + "': a key is held for 10 minutes at most";
+        return false;
+    }
     addPress(*key, time, hold, events);
     return true;
 }

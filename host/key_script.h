@@ -27,6 +27,8 @@ struct InputEvent {
 constexpr int keyTapMs = 100;
 constexpr int keyRepeatDelayMs = 500;
 constexpr int keyRepeatIntervalMs = 33;
+// Each repeat of a held key is one event, so holds are kept to a sensible length.
+constexpr long long keyHoldLimitMs = 10 * 60 * 1000;
 
 // "5", "5s", "2.5s", "250ms"; non-negative.
 bool parseTimeMs(const std::string& text, long long& ms);

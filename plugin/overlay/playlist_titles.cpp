@@ -7,7 +7,8 @@
 
 int playlistLength(VisModule* host) {
     const LRESULT length = SendMessageA(host->hostWindow, WM_USER, 0, hostGetPlaylistLength);
-    return length > 0 ? static_cast<int>(length) : 0;
+    if (length <= 0) return 0;
+    return length > playlistEntryLimit ? playlistEntryLimit : static_cast<int>(length);
 }
 
 // Only the backslash separates: the host's paths are Windows paths.

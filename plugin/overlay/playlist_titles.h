@@ -7,8 +7,12 @@
 struct VisModule;
 
 constexpr int playlistTitleLimit = 40;
+// Entries the panel takes at most: every title is fetched with one message, so
+// a host claiming billions of entries would otherwise freeze the plug-in.
+constexpr int playlistEntryLimit = 100000;
 
-// The host's playlist length; a negative answer counts as an empty playlist.
+// The host's playlist length, at most playlistEntryLimit; a negative answer
+// counts as an empty playlist.
 int playlistLength(VisModule* host);
 // The text after the path's last backslash, at most 40 characters.
 char* playlistTitleFromPath(const char* path);

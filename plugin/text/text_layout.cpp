@@ -1,5 +1,6 @@
 #include "text_internal.h"
 
+#include <climits>
 #include <cstring>
 
 int textCountChar(const char* text, char ch) {
@@ -16,6 +17,11 @@ struct Pen {
     int y;
 };
 
+int clampToInt(long long value, long long lowest = INT_MIN) {
+    if (value > INT_MAX) return INT_MAX;
+    return static_cast<int>(value < lowest ? lowest : value);
+}
+
 // The scissor box covers the text's lines (or the clip window); the pen
 // starts on the first line.
 Pen textStartLayout(const char* text, int x, int y, int size) {
@@ -24,11 +30,13 @@ Pen textStartLayout(const char* text, int x, int y, int size) {
         glScissor(state.clipX, state.clipBottom, state.clipWidth, state.clipHeight);
         return {state.clipX, state.clipBottom + state.clipHeight - size};
     }
-    const int length = static_cast<int>(std::strlen(text));
-    const int newlines = textCountChar(text, '\n');
-    const int tabs = textCountChar(text, '\t');
-    const int widthFactor = tabs > 0 ? 4 * tabs : 1;
-    glScissor(x, y - newlines * size, length * size * widthFactor, (newlines + 1) * size);
+    const long long length = static_cast<long long>(std::strlen(text));
+    const long long newlines = textCountChar(text, '\n');
+    const long long tabs = textCountChar(text, '\t');
+    const long long widthFactor = tabs > 0 ? 4 * tabs : 1;
+    // Large sizes and many tabs take the box past the int range: clamp it.
+    glScissor(x, clampToInt(y - newlines * size), clampToInt(length * size * widthFactor, 0),
+              clampToInt((newlines + 1) * size, 0));
     return {x, y};
 }
 
