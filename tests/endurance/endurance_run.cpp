@@ -134,6 +134,7 @@ void EnduranceRun::runFailedStart(int index) {
     if (platformMessageBoxes().empty()) fault(index, "a failed start showed no message box");
     platformClearMessageBoxes();
     host_.pumpMessages();
+    host_.messages.clear();
 }
 
 void EnduranceRun::runCycle(int index, long long frames) {
@@ -161,4 +162,5 @@ void EnduranceRun::runCycle(int index, long long frames) {
     driver_.stop();
     if (kind == CycleKind::stopTwice) driver_.module()->onStop(driver_.module());
     host_.pumpMessages();
+    host_.messages.clear();
 }
