@@ -23,7 +23,7 @@ cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug \
   -DCMAKE_CXX_FLAGS="-O1 -fsanitize=fuzzer-no-link $sanitize" \
   -DCMAKE_EXE_LINKER_FLAGS="$link" -DCMAKE_SHARED_LINKER_FLAGS="$link" \
   -DCMAKE_MODULE_LINKER_FLAGS="$link" \
-  -DZD_FUZZ=ON -DZD_BUILD_TESTS=OFF >/dev/null
+  -DZD_FUZZ=ON -DZD_BUILD_TESTS=OFF -DZD_BUILD_BENCH=OFF >/dev/null
 ninja -C "$build" -j2 $(printf 'fuzz_%s ' "${targets[@]}")
 
 # libFuzzer puts libstdc++ ahead of the shared runtime, which must come first;
