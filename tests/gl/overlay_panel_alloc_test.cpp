@@ -12,8 +12,8 @@
 namespace {
 
 // Counts the panel's nothrow array allocations and refuses the one chosen;
-// the blocks come from malloc, as the library's own operator new takes them,
-// so the usual delete[] releases them.
+// the blocks come from malloc, and the array deletes below give them back to
+// free, so sanitizers see matching pairs.
 int nothrowArrays = 0;
 int refuseArray = -1;
 
@@ -23,6 +23,14 @@ void* operator new[](std::size_t size, const std::nothrow_t&) noexcept {
     if (nothrowArrays++ == refuseArray) return nullptr;
     return std::malloc(size ? size : 1);
 }
+
+void* operator new[](std::size_t size) {
+    if (void* block = std::malloc(size ? size : 1)) return block;
+    throw std::bad_alloc();
+}
+
+void operator delete[](void* block) noexcept { std::free(block); }
+void operator delete[](void* block, std::size_t) noexcept { std::free(block); }
 
 class PanelAllocation : public GlTest {
   protected:

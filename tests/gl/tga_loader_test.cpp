@@ -44,7 +44,7 @@ std::vector<unsigned char> headerBytes(const TgaFile& tga) {
 std::string writeBytes(const std::string& name, const std::vector<unsigned char>& bytes) {
     const std::string path = tempPath(name);
     std::FILE* file = std::fopen(path.c_str(), "wb");
-    std::fwrite(bytes.data(), 1, bytes.size(), file);
+    if (!bytes.empty()) std::fwrite(bytes.data(), 1, bytes.size(), file);
     std::fclose(file);
     return path;
 }
