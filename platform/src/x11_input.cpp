@@ -96,8 +96,13 @@ void onClientMessage(const X11Connection& x, HWND handle, const XClientMessageEv
 
 // Someone else destroyed the native window: to the program it is as if the
 // user had closed it.
-void onDestroyed(HWND handle) {
-    x11Windows().erase(handle);
+// The X window is gone already; its graphics context is still ours to free.
+void onDestroyed(X11Connection& x, HWND handle) {
+    auto found = x11Windows().find(handle);
+    if (found != x11Windows().end()) {
+        XFreeGC(x.display, found->second.gc);
+        x11Windows().erase(found);
+    }
     PostMessageA(handle, WM_CLOSE, 0, 0);
 }
 
@@ -127,7 +132,7 @@ void handleEvent(X11Connection& x, XEvent& event, std::vector<Move>& moves) {
         onClientMessage(x, handle, event.xclient);
         break;
     case DestroyNotify:
-        onDestroyed(handle);
+        onDestroyed(x, handle);
         break;
     case FocusOut:
         x.keysDown.reset();

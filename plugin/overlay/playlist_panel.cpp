@@ -48,13 +48,15 @@ void PlaylistPanel::refresh() {
 void PlaylistPanel::setCurrent(int position) {
     if (position == current) return;
     current = position;
-    firstVisible = position - 5 > 0 ? position - 5 : 0;
+    firstVisible = position > 5 ? position - 5 : 0;
     draw();
 }
 
 void PlaylistPanel::draw() {
     if (enabled == -1) return;
-    const int end = titleCount < firstVisible + pageSize ? titleCount : firstVisible + pageSize;
+    // A host's position far past the list puts firstVisible near the int limit.
+    const long long pageEnd = static_cast<long long>(firstVisible) + pageSize;
+    const int end = titleCount < pageEnd ? titleCount : static_cast<int>(pageEnd);
     for (int i = firstVisible; i < end; ++i) {
         const int y = panelTopLine - panelLineHeight * (i - firstVisible);
         const char* title = titles[i] ? titles[i] : "";
@@ -80,10 +82,10 @@ void PlaylistPanel::draw() {
 
 // y is the mouse's, from the client area's top; x plays no part.
 int PlaylistPanel::hitTest(int, int y) {
-    const int line = (y - panelClickTop) / panelLineHeight + firstVisible;
+    const long long line = (y - panelClickTop) / panelLineHeight + static_cast<long long>(firstVisible);
     if (line < 0 || line >= titleCount) return -1;
-    current = line;
-    return line;
+    current = static_cast<int>(line);
+    return current;
 }
 
 void PlaylistPanel::scrollUp() {
@@ -93,8 +95,8 @@ void PlaylistPanel::scrollUp() {
 
 // The last page shows the last pageSize titles; a short list never scrolls.
 void PlaylistPanel::scrollDown() {
-    const int next = firstVisible + scrollStep;
-    firstVisible = titleCount - pageSize < next ? titleCount - pageSize : next;
+    const long long next = static_cast<long long>(firstVisible) + scrollStep;
+    firstVisible = titleCount - pageSize < next ? titleCount - pageSize : static_cast<int>(next);
     if (firstVisible < 0) firstVisible = 0;
 }
 
