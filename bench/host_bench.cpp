@@ -2,16 +2,16 @@
 // the frames the audio lasts), the mono mix, FFT and bytes, the played-audio
 // copy and an empty message pump. Then the plug-in's frame as the host drives
 // it: onRender, presented, captured, at 634 by 458 on whatever EGL offers.
-#include "audio_decode.h"
-#include "demo_song.h"
-#include "frame_capture.h"
-#include "host_window.h"
-#include "input_script_player.h"
-#include "played_audio.h"
-#include "plugin_driver.h"
-#include "plugin_location.h"
-#include "vis_analyzer.h"
-#include "vis_source.h"
+#include "audio/audio_decode.h"
+#include "audio/demo_song.h"
+#include "audio/played_audio.h"
+#include "audio/vis_analyzer.h"
+#include "audio/vis_source.h"
+#include "session/frame_capture.h"
+#include "session/host_window.h"
+#include "session/input_script_player.h"
+#include "session/plugin_driver.h"
+#include "session/plugin_location.h"
 
 #include <benchmark/benchmark.h>
 #include <sndfile.h>

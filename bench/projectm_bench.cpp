@@ -2,14 +2,14 @@
 // at the same 634 by 458, fed the same demo audio, finished and read back the
 // way the plug-in's presented frame is captured. Frames alternate between the
 // two within one run, so both see the same load on a shared machine.
-#include "demo_song.h"
-#include "frame_capture.h"
-#include "host_window.h"
-#include "input_script_player.h"
-#include "plugin_driver.h"
-#include "plugin_location.h"
+#include "audio/demo_song.h"
+#include "audio/vis_source.h"
 #include "projectm_frame.h"
-#include "vis_source.h"
+#include "session/frame_capture.h"
+#include "session/host_window.h"
+#include "session/input_script_player.h"
+#include "session/plugin_driver.h"
+#include "session/plugin_location.h"
 
 #include <benchmark/benchmark.h>
 

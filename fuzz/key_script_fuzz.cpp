@@ -4,8 +4,8 @@
 // down and up at one point, and the events come in time order.
 #include "support/fuzz_check.h"
 
-#include "key_script.h"
-#include "options.h"
+#include "cli/options.h"
+#include "session/key_script.h"
 
 #include <cstddef>
 #include <cstdint>

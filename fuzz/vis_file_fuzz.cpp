@@ -4,7 +4,7 @@
 #include "support/fuzz_check.h"
 #include "support/memory_file.h"
 
-#include "vis_file.h"
+#include "audio/vis_file.h"
 
 #include <cstddef>
 #include <cstdint>

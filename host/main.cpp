@@ -1,10 +1,10 @@
 // zephyrdome: a Winamp-style host that plays audio through the Zephyrdome
 // visualisation plug-in and renders what it draws to video or PNG frames.
-#include "live_display.h"
-#include "options.h"
-#include "play_command.h"
-#include "render_command.h"
-#include "render_session.h"
+#include "cli/options.h"
+#include "cli/play_command.h"
+#include "cli/render_command.h"
+#include "session/live_display.h"
+#include "session/render_session.h"
 
 #include <csignal>
 #include <cstdio>

@@ -1,7 +1,7 @@
 // What the key-script fuzz target found, pinned down: a --key hold is turned
 // into its auto-repeats up front, so an absurdly long hold must be refused
 // (or kept compact) instead of filling memory with repeats.
-#include "key_script.h"
+#include "session/key_script.h"
 
 #include <gtest/gtest.h>
 

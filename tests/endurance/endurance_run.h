@@ -6,9 +6,9 @@
 // starts that fail. Anything that goes wrong on the way is noted as a fault.
 #pragma once
 
-#include "plugin_driver.h"
+#include "audio/vis_frame.h"
+#include "session/plugin_driver.h"
 #include "test_host.h"
-#include "vis_frame.h"
 
 #include <random>
 #include <string>

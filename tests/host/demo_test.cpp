@@ -1,7 +1,8 @@
 // The built-in demo: about twenty seconds in three entries, the same every
 // time, with a script that shows every mode the plug-in has.
-#include "demo_song.h"
-#include "progress.h"
+#include "audio/demo_song.h"
+#include "output/progress.h"
+#include "session/demo_script.h"
 
 #include <gtest/gtest.h>
 

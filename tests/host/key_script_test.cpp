@@ -1,6 +1,6 @@
 // Scripted keys and clicks become the messages a keyboard and mouse would send.
-#include "key_script.h"
-#include "options.h"
+#include "cli/options.h"
+#include "session/key_script.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // The sound track follows what played, frame by frame.
-#include "played_audio.h"
+#include "audio/played_audio.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // The host's playlist answers the plug-in's questions as Winamp does.
-#include "host_window.h"
-#include "playlist.h"
+#include "session/host_window.h"
+#include "session/playlist.h"
 
 #include "shell/vis_module.h"
 

@@ -1,8 +1,8 @@
 // Whole renders through the zephyrdome program: frames on disk, video that
 // players accept, recordings that replay, and a playlist the plug-in steers.
+#include "audio/vis_file.h"
 #include "run_host.h"
 #include "test_audio.h"
-#include "vis_file.h"
 
 #include <gtest/gtest.h>
 

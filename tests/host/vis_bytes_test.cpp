@@ -1,8 +1,8 @@
 // The bytes the host hands the plug-in for known signals.
-#include "audio_clip.h"
-#include "audio_decode.h"
+#include "audio/audio_clip.h"
+#include "audio/audio_decode.h"
+#include "audio/vis_analyzer.h"
 #include "test_audio.h"
-#include "vis_analyzer.h"
 
 #include <sndfile.h>
 

@@ -1,7 +1,7 @@
 // Recordings of per-frame bytes: what is written reads back exactly, and
 // anything else is refused with a reason.
+#include "audio/vis_file.h"
 #include "test_audio.h"
-#include "vis_file.h"
 
 #include <gtest/gtest.h>
 

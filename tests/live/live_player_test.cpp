@@ -1,8 +1,8 @@
 // The player behind `zephyrdome play` against an output whose heard
 // position the test sets: what is queued, what is heard, the transport, and
 // the clock frames are paced on.
-#include "frame_clock.h"
-#include "live_player.h"
+#include "session/frame_clock.h"
+#include "session/live_player.h"
 
 #include <gtest/gtest.h>
 

@@ -1,0 +1,117 @@
+#include "cli/options.h"
+
+#include <cstring>
+
+const char* const usageText =
+    "usage: zephyrdome render [AUDIO...] -o OUT [options]\n"
+    "\n"
+    "Plays the AUDIO files one after another through the Zephyrdome plug-in and\n"
+    "writes what its window shows. With no AUDIO, plays the built-in demo.\n"
+    "\n"
+    "  -o, --output OUT     an .mp4 file (H.264 + AAC, needs ffmpeg), a folder or\n"
+    "                       a pattern such as frames/%05d.png for PNG frames\n"
+    "  --start TIME         start this far into the playlist (e.g. 30s, 1500ms)\n"
+    "  --duration TIME      render this much and stop\n"
+    "  --key TIME:KEY[:HOLD]  press KEY (A B C D H F2 F3 LEFT RIGHT UP DOWN) at TIME,\n"
+    "                       or hold it for HOLD with auto-repeat\n"
+    "  --click TIME:X,Y     left click at client pixel X,Y (from the top left)\n"
+    "  --vis-out FILE       record the bytes handed to the plug-in, frame by frame\n"
+    "  --vis-in FILE        replay a recording instead of analysing the audio\n"
+    "  --plugin PATH        the plug-in library (default: zephyrdome.so beside this program)\n"
+    "  -q, --quiet          no progress bar and no summary\n"
+    "\n"
+    "zephyrdome play [AUDIO...] shows the plug-in live on the desktop while the\n"
+    "music plays (see zephyrdome play --help).\n";
+
+namespace {
+struct Parser {
+    int argc;
+    const char* const* argv;
+    int index;
+    std::string& error;
+
+    bool value(const char* option, std::string& out) {
+        if (index + 1 >= argc) {
+            error = std::string("option ") + option + " needs a value";
+            return false;
+        }
+        out = argv[++index];
+        return true;
+    }
+
+    bool time(const char* option, long long& ms) {
+        std::string text;
+        if (!value(option, text)) return false;
+        if (parseTimeMs(text, ms)) return true;
+        error = std::string("bad ") + option + " '" + text +
+                "': expected seconds (5, 2.5s) or ms (250ms)";
+        return false;
+    }
+};
+
+bool parseOption(Parser& p, const std::string& arg, RenderOptions& options) {
+    std::string text;
+    if (arg == "-o" || arg == "--output") return p.value("-o", options.output);
+    if (arg == "--start") return p.time("--start", options.startMs);
+    if (arg == "--duration") return p.time("--duration", options.durationMs);
+    if (arg == "--vis-out") return p.value("--vis-out", options.visOut);
+    if (arg == "--vis-in") return p.value("--vis-in", options.visIn);
+    if (arg == "--plugin") return p.value("--plugin", options.pluginPath);
+    if (arg == "-q" || arg == "--quiet") {
+        options.quiet = true;
+        return true;
+    }
+    if (arg == "--key" || arg == "--click") {
+        options.scripted = true;
+        if (!p.value(arg.c_str(), text)) return false;
+        return arg == "--key" ? parseKeyOption(text, options.events, p.error)
+                              : parseClickOption(text, options.events, p.error);
+    }
+    p.error = "unknown option '" + arg + "' (see zephyrdome --help)";
+    return false;
+}
+
+bool checkRenderOptions(const RenderOptions& options, std::string& error) {
+    if (options.output.empty()) {
+        error = "no output given: add -o OUT (an .mp4 file, a folder or a %d.png pattern)";
+        return false;
+    }
+    if (options.durationMs == 0) {
+        error = "--duration must be more than 0";
+        return false;
+    }
+    return true;
+}
+} // namespace
+
+bool parseCommandLine(int argc, const char* const* argv, CommandKind& command,
+                      RenderOptions& options, std::string& error) {
+    options = RenderOptions{};
+    std::string first = argc > 1 ? argv[1] : "";
+    command = first == "--version" ? CommandKind::version : CommandKind::help;
+    if (first == "-h" || first == "--help" || first == "help" || first == "--version") return true;
+    if (first != "render") {
+        error = first.empty() ? "no command given (try: zephyrdome render -o demo.mp4)"
+                              : "unknown command '" + first + "' (the commands are: render, play)";
+        return false;
+    }
+    command = CommandKind::render;
+    Parser parser{argc, argv, 2, error};
+    bool optionsEnded = false;
+    for (; parser.index < argc; ++parser.index) {
+        std::string arg = argv[parser.index];
+        if (arg == "-h" || arg == "--help") {
+            command = CommandKind::help;
+            return true;
+        }
+        if (!optionsEnded && arg == "--") {
+            optionsEnded = true;
+        } else if (!optionsEnded && arg.size() > 1 && arg[0] == '-') {
+            if (!parseOption(parser, arg, options)) return false;
+        } else {
+            options.audioFiles.push_back(arg);
+        }
+    }
+    sortInputEvents(options.events);
+    return checkRenderOptions(options, error);
+}

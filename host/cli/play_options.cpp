@@ -1,0 +1,72 @@
+#include "cli/play_options.h"
+
+#include "session/key_script.h"
+
+const char* const playUsageText =
+    "usage: zephyrdome play [AUDIO...] [options]\n"
+    "\n"
+    "Plays the AUDIO files one after another through the sound card and shows the\n"
+    "Zephyrdome plug-in live in its own window. With no AUDIO, plays the built-in demo.\n"
+    "The plug-in's keys work in its window (A B C D H F2 F3, arrows); the player\n"
+    "answers Space (pause), Z (previous), X (play), V (stop), N (next) and\n"
+    "Escape (quit). A click on a title plays it; closing the window ends.\n"
+    "\n"
+    "  --no-sound           play silently, paced by the system clock\n"
+    "  --duration TIME      stop after this long (e.g. 30s, 1500ms)\n"
+    "  --save-frames DIR    also write every frame shown as DIR/NNNNNN.png\n"
+    "  --trace              print the keys and clicks the plug-in receives, the keys\n"
+    "                       it passes on and the entries played, on stdout\n"
+    "  --plugin PATH        the plug-in library (default: zephyrdome.so beside this program)\n"
+    "  -q, --quiet          no summary line\n";
+
+namespace {
+bool takeValue(int argc, const char* const* argv, int& index, std::string& out,
+               std::string& error) {
+    if (index + 1 >= argc) {
+        error = std::string("option ") + argv[index] + " needs a value";
+        return false;
+    }
+    out = argv[++index];
+    return true;
+}
+
+bool parseOption(int argc, const char* const* argv, int& index, PlayOptions& options,
+                 std::string& error) {
+    std::string arg = argv[index];
+    std::string text;
+    if (arg == "--no-sound" || arg == "--trace" || arg == "-q" || arg == "--quiet") {
+        if (arg == "--no-sound") options.sound = false;
+        if (arg == "--trace") options.trace = true;
+        if (arg == "-q" || arg == "--quiet") options.quiet = true;
+        return true;
+    }
+    if (arg == "--plugin") return takeValue(argc, argv, index, options.pluginPath, error);
+    if (arg == "--save-frames") return takeValue(argc, argv, index, options.framesFolder, error);
+    if (arg == "--duration") {
+        if (!takeValue(argc, argv, index, text, error)) return false;
+        if (parseTimeMs(text, options.durationMs) && options.durationMs > 0) return true;
+        error = "bad --duration '" + text + "': expected seconds (5, 2.5s) or ms (250ms), above 0";
+        return false;
+    }
+    error = "unknown option '" + arg + "' (see zephyrdome play --help)";
+    return false;
+}
+} // namespace
+
+PlayParse parsePlayCommandLine(int argc, const char* const* argv, PlayOptions& options,
+                               std::string& error) {
+    options = PlayOptions{};
+    bool optionsEnded = false;
+    for (int index = 2; index < argc; ++index) {
+        std::string arg = argv[index];
+        if (!optionsEnded && (arg == "-h" || arg == "--help")) return PlayParse::help;
+        if (!optionsEnded && arg == "--") {
+            optionsEnded = true;
+        } else if (!optionsEnded && arg.size() > 1 && arg[0] == '-') {
+            if (!parseOption(argc, argv, index, options, error)) return PlayParse::failed;
+        } else {
+            options.audioFiles.push_back(arg);
+        }
+    }
+    return PlayParse::run;
+}

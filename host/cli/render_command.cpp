@@ -1,0 +1,116 @@
+#include "cli/render_command.h"
+
+#include "audio/audio_decode.h"
+#include "audio/demo_song.h"
+#include "output/progress.h"
+#include "session/demo_script.h"
+#include "session/plugin_location.h"
+#include "session/render_session.h"
+
+#include <cstdio>
+#include <memory>
+
+namespace {
+int fail(const std::string& message) {
+    std::fprintf(stderr, "zephyrdome: %s\n", message.c_str());
+    return 1;
+}
+
+// Everything the run needs that outlives the set-up: the playlist, its audio
+// and where the bytes come from.
+struct Material {
+    Playlist playlist;
+    std::vector<DemoTrack> demo;
+    std::unique_ptr<ClipStore> clips;
+    std::unique_ptr<VisSource> source;
+    std::vector<InputEvent> events;
+    int sampleRate = demoSampleRate;
+};
+
+void prepareDemo(Material& material, bool scripted) {
+    material.demo = synthesizeDemoTracks();
+    std::vector<PlaylistEntry> entries;
+    for (const DemoTrack& track : material.demo)
+        entries.push_back({"", "Zephyrdome demo\\" + track.title, track.clip.durationMs()});
+    material.playlist = Playlist(entries);
+    std::vector<DemoTrack>* demo = &material.demo;
+    material.clips = std::make_unique<ClipStore>([demo](int entry, AudioClip& clip, std::string&) {
+        clip = (*demo)[entry].clip;
+        return true;
+    });
+    if (!scripted) material.events = demoInputScript();
+}
+
+bool prepareFiles(Material& material, const std::vector<std::string>& files, std::string& error) {
+    std::vector<PlaylistEntry> entries;
+    for (const std::string& path : files) {
+        AudioFileInfo info;
+        if (!probeAudioFile(path, info, error)) return false;
+        if (entries.empty()) material.sampleRate = info.sampleRate;
+        entries.push_back({path, pluginPathFor(path), info.durationMs});
+    }
+    material.playlist = Playlist(entries);
+    material.clips =
+        std::make_unique<ClipStore>([files](int entry, AudioClip& clip, std::string& error) {
+            return decodeAudioFile(files[entry], clip, error);
+        });
+    return true;
+}
+
+bool prepareMaterial(const RenderOptions& options, Material& material, std::string& error) {
+    if (options.audioFiles.empty())
+        prepareDemo(material, options.scripted);
+    else if (!prepareFiles(material, options.audioFiles, error))
+        return false;
+    if (options.scripted) material.events = options.events;
+    if (options.visIn.empty()) {
+        material.source = std::make_unique<AnalyzedVisSource>(*material.clips);
+        return true;
+    }
+    std::vector<VisFrame> frames;
+    if (!readVisFile(options.visIn, frames, error)) return false;
+    material.source = std::make_unique<RecordedVisSource>(std::move(frames));
+    return true;
+}
+
+void printSummary(const RenderResult& result, const FrameSink& sink) {
+    std::fprintf(stderr, "zephyrdome: wrote %s: %.2f s of video in %.2f s (%.1f frames/s)%s\n",
+                 sink.describe().c_str(), result.videoMs / 1000.0, result.seconds,
+                 result.seconds > 0 ? result.frames / result.seconds : 0.0,
+                 result.windowClosed ? "; the plug-in's window closed early" : "");
+}
+} // namespace
+
+int runRenderCommand(const RenderOptions& options, const std::string& programPath) {
+    std::string error;
+    Material material;
+    if (!prepareMaterial(options, material, error)) return fail(error);
+    VisFileWriter visOut;
+    if (!options.visOut.empty() && !visOut.open(options.visOut, error)) return fail(error);
+    RenderSession session(material.playlist);
+    std::string plugin =
+        options.pluginPath.empty() ? defaultPluginPath(programPath) : options.pluginPath;
+    if (!session.open(plugin, error)) return fail(error);
+    std::unique_ptr<FrameSink> sink =
+        openFrameSink(options.output, session.frameDelayMs(), material.sampleRate, error);
+    if (!sink) return fail(error);
+
+    RenderPlan plan;
+    plan.source = material.source.get();
+    plan.clips = material.clips.get();
+    plan.outputSampleRate = material.sampleRate;
+    plan.events = material.events;
+    plan.startMs = options.startMs;
+    plan.durationMs = options.durationMs;
+    plan.sink = sink.get();
+    plan.visOut = options.visOut.empty() ? nullptr : &visOut;
+    plan.progress = !options.quiet && stderrIsTerminal();
+    RenderResult result;
+    if (!session.run(plan, result, error) || (plan.visOut && !visOut.commit(error))) {
+        sink->abandon();
+        visOut.abandon();
+        return fail(error);
+    }
+    if (!options.quiet) printSummary(result, *sink);
+    return 0;
+}

@@ -1,0 +1,45 @@
+#include "output/frame_sink.h"
+
+#include <filesystem>
+#include <system_error>
+
+namespace {
+bool hasFramePattern(const std::string& output) {
+    size_t percent = output.find('%');
+    if (percent == std::string::npos) return false;
+    size_t i = percent + 1;
+    while (i < output.size() && std::isdigit(static_cast<unsigned char>(output[i])))
+        ++i;
+    return i < output.size() && output[i] == 'd' && output.find('%', i) == std::string::npos;
+}
+
+bool endsWith(const std::string& text, const std::string& suffix) {
+    return text.size() >= suffix.size() &&
+           text.compare(text.size() - suffix.size(), suffix.size(), suffix) == 0;
+}
+} // namespace
+
+bool outputKindFor(const std::string& output, OutputKind& kind, std::string& error) {
+    std::error_code code;
+    std::filesystem::path path(output);
+    if (hasFramePattern(output) || endsWith(output, "/") ||
+        std::filesystem::is_directory(output, code) || !path.has_extension()) {
+        kind = OutputKind::pngFrames;
+        return true;
+    }
+    if (endsWith(output, ".mp4") || endsWith(output, ".MP4")) {
+        kind = OutputKind::video;
+        return true;
+    }
+    error = "unsupported output '" + output +
+            "': name an .mp4 file, a folder, or a pattern such as frames/%05d.png";
+    return false;
+}
+
+std::unique_ptr<FrameSink> openFrameSink(const std::string& output, int frameDelayMs, int audioRate,
+                                         std::string& error) {
+    OutputKind kind;
+    if (!outputKindFor(output, kind, error)) return nullptr;
+    if (kind == OutputKind::pngFrames) return openPngSink(output, error);
+    return openVideoSink(output, frameDelayMs, audioRate, error);
+}

@@ -1,0 +1,15 @@
+#include "session/live_display.h"
+
+#include <platform_hooks.h>
+
+bool liveDisplayAvailable() {
+    return platformDisplayAvailable();
+}
+
+unsigned long desktopWindowId(HWND window) {
+    return platformNativeWindow(window);
+}
+
+void keepWindowsOffDesktop() {
+    platformUseDisplay(false);
+}

@@ -1,0 +1,106 @@
+#include "session/render_session.h"
+
+#include "output/progress.h"
+#include "session/frame_capture.h"
+#include "session/input_script_player.h"
+
+volatile std::sig_atomic_t renderInterrupted = 0;
+
+bool RenderSession::open(const std::string& pluginPath, std::string& error) {
+    return host_.create(playlist_, error) && driver_.load(pluginPath, error);
+}
+
+long long RenderSession::frameLimit(const RenderPlan& plan) const {
+    long long delay = frameDelayMs();
+    long long limit = plan.durationMs > 0 ? (plan.durationMs + delay - 1) / delay : -1;
+    long long sourceLimit = plan.source->frameLimit();
+    if (sourceLimit >= 0 && (limit < 0 || sourceLimit < limit)) limit = sourceLimit;
+    return limit;
+}
+
+long long RenderSession::expectedFrames(long long limit) const {
+    long long delay = frameDelayMs();
+    long long remaining = playlist_.remainingMs();
+    long long expected = remaining < 0 ? limit : (remaining + delay - 1) / delay;
+    return limit >= 0 && limit < expected ? limit : expected;
+}
+
+// One frame: the bytes for what is playing, onRender, the sound, the picture.
+// Like a player, the host hands over the audio `latency` ms ahead of the
+// playback position, since the picture shows that much later; the sound
+// track is cut from the same place, so in the video they agree.
+bool RenderSession::renderFrame(const RenderPlan& plan, long long index, PlayedAudio& played,
+                                std::string& error) {
+    int entry = playlist_.playingIndex();
+    long long ms = playlist_.playingMs() + driver_.latencyMs();
+    VisFrame frame;
+    if (!plan.source->frameFor(index, entry, ms, frame, error)) return false;
+    driver_.render(frame);
+    if (plan.visOut && !plan.visOut->write(frame)) {
+        error = "cannot write the vis recording (disk full?)";
+        return false;
+    }
+    if (plan.clips) {
+        std::string ignored;
+        played.append(plan.clips->clipFor(entry, ignored), ms, frameDelayMs());
+    }
+    bool ok = !plan.sink || plan.sink->writeAudio(played.samples(), played.sampleRate(), error);
+    played.takeSamples();
+    return ok && (!plan.sink || writePicture(*plan.sink, error));
+}
+
+bool RenderSession::writePicture(FrameSink& sink, std::string& error) {
+    FrameImage image;
+    if (!captureWindow(driver_.renderWindow(), image)) {
+        error = "the plug-in's window showed no picture";
+        return false;
+    }
+    return sink.writeFrame(image.rgba, image.width, image.height, error);
+}
+
+bool RenderSession::runFrames(const RenderPlan& plan, long long limit, RenderResult& result,
+                              std::string& error) {
+    int delay = frameDelayMs();
+    HWND window = driver_.renderWindow();
+    InputScriptPlayer script(plan.events);
+    PlayedAudio played(plan.outputSampleRate);
+    ProgressBar progress(expectedFrames(limit), plan.progress);
+    bool ok = true;
+    for (long long n = 0; ok && (limit < 0 || n < limit) && !playlist_.finished(); ++n) {
+        script.postDue(n * delay, window);
+        dispatchPendingMessages();
+        if (!driver_.renderWindow()) {
+            result.windowClosed = true;
+            break;
+        }
+        if (renderInterrupted) {
+            error = "interrupted";
+            ok = false;
+        } else if ((ok = renderFrame(plan, n, played, error))) {
+            playlist_.advance(delay);
+            result.frames = n + 1;
+            progress.update(result.frames);
+        }
+    }
+    progress.finish();
+    result.videoMs = result.frames * delay;
+    result.seconds = progress.elapsedSeconds();
+    return ok;
+}
+
+bool RenderSession::run(const RenderPlan& plan, RenderResult& result, std::string& error) {
+    playlist_.seek(plan.startMs);
+    long long limit = frameLimit(plan);
+    if (expectedFrames(limit) == 0) {
+        error = "nothing to render: the start is at or past the end of the playlist";
+        return false;
+    }
+    if (!driver_.start(host_.handle(), plan.outputSampleRate, 2, error)) return false;
+    bool ok = driver_.renderWindow() != nullptr;
+    if (!ok) error = "the plug-in opened no window of its own";
+    if (ok) ok = runFrames(plan, limit, result, error);
+    driver_.stop();
+    dispatchPendingMessages();
+    if (ok && plan.sink) ok = plan.sink->finish(error);
+    return ok;
+}
