@@ -28,5 +28,12 @@ std::string defaultPluginPath(const std::string& programPath) {
 #else
     const char* const pluginName = "zephyrdome.so";
 #endif
-    return (executablePath(programPath).parent_path() / pluginName).string();
+    std::filesystem::path folder = executablePath(programPath).parent_path();
+    std::filesystem::path beside = folder / pluginName;
+    // Installed, the program sits in bin/ and its libraries in lib/zephyrdome/.
+    std::filesystem::path installed = folder / ".." / "lib" / "zephyrdome" / pluginName;
+    std::error_code code;
+    if (!std::filesystem::exists(beside, code) && std::filesystem::exists(installed, code))
+        return installed.lexically_normal().string();
+    return beside.string();
 }

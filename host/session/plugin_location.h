@@ -1,4 +1,5 @@
-// Where the host looks for the plug-in when none is named: beside itself.
+// Where the host looks for the plug-in when none is named: beside itself, or
+// where an installed copy keeps it (../lib/zephyrdome/ from the program).
 #pragma once
 
 #include <string>
