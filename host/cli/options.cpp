@@ -1,5 +1,6 @@
 #include "cli/options.h"
 
+#include <cstdio>
 #include <cstring>
 
 const char* const usageText =
@@ -17,11 +18,16 @@ const char* const usageText =
     "  --click TIME:X,Y     left click at client pixel X,Y (from the top left)\n"
     "  --vis-out FILE       record the bytes handed to the plug-in, frame by frame\n"
     "  --vis-in FILE        replay a recording instead of analysing the audio\n"
-    "  --plugin PATH        the plug-in library (default: zephyrdome.so beside this program)\n"
+    "  --size WxH           scale the video to W by H (e.g. 1920x1080), keeping the\n"
+    "                       picture's shape with black bars; .mp4 only\n"
+    "  --scale-filter F     lanczos (smooth, the default) or neighbor (blocky)\n"
+    "  --plugin PATH        the plug-in library (default: zephyrdome.so beside this\n"
+    "                       program or in ../lib/zephyrdome from it)\n"
     "  -q, --quiet          no progress bar and no summary\n"
     "\n"
     "zephyrdome play [AUDIO...] shows the plug-in live on the desktop while the\n"
-    "music plays (see zephyrdome play --help).\n";
+    "music plays (see zephyrdome play --help); zephyrdome listen shows what the\n"
+    "desktop is playing (see zephyrdome listen --help). The manual: man zephyrdome.\n";
 
 namespace {
 struct Parser {
@@ -49,8 +55,37 @@ struct Parser {
     }
 };
 
+// Even sides, as H.264 in 4:2:0 wants, up to 8K.
+bool parseSize(const std::string& text, VideoScale& scale, std::string& error) {
+    int width = 0, height = 0;
+    char x = 0, extra = 0;
+    if (std::sscanf(text.c_str(), "%d%c%d%c", &width, &x, &height, &extra) == 3 && x == 'x' &&
+        width >= 16 && height >= 16 && width <= 7680 && height <= 4320 && width % 2 == 0 &&
+        height % 2 == 0) {
+        scale.width = width;
+        scale.height = height;
+        return true;
+    }
+    error = "bad --size '" + text + "': expected WxH, even numbers from 16x16 to 7680x4320";
+    return false;
+}
+
+bool parseScaleFilter(const std::string& text, VideoScale& scale, std::string& error) {
+    if (text == "lanczos" || text == "neighbor") {
+        scale.smooth = text == "lanczos";
+        return true;
+    }
+    error = "bad --scale-filter '" + text + "': expected lanczos or neighbor";
+    return false;
+}
+
 bool parseOption(Parser& p, const std::string& arg, RenderOptions& options) {
     std::string text;
+    if (arg == "--size" || arg == "--scale-filter") {
+        if (!p.value(arg.c_str(), text)) return false;
+        return arg == "--size" ? parseSize(text, options.scale, p.error)
+                               : parseScaleFilter(text, options.scale, p.error);
+    }
     if (arg == "-o" || arg == "--output") return p.value("-o", options.output);
     if (arg == "--start") return p.time("--start", options.startMs);
     if (arg == "--duration") return p.time("--duration", options.durationMs);
@@ -80,6 +115,12 @@ bool checkRenderOptions(const RenderOptions& options, std::string& error) {
         error = "--duration must be more than 0";
         return false;
     }
+    OutputKind kind;
+    if (options.scale.width > 0 && outputKindFor(options.output, kind, error) &&
+        kind != OutputKind::video) {
+        error = "--size needs an .mp4 output; PNG frames keep the plug-in's 634x458";
+        return false;
+    }
     return true;
 }
 } // namespace
@@ -92,7 +133,7 @@ bool parseCommandLine(int argc, const char* const* argv, CommandKind& command,
     if (first == "-h" || first == "--help" || first == "help" || first == "--version") return true;
     if (first != "render") {
         error = first.empty() ? "no command given (try: zephyrdome render -o demo.mp4)"
-                              : "unknown command '" + first + "' (the commands are: render, play)";
+                              : "unknown command '" + first + "' (the commands are: render, play, listen)";
         return false;
     }
     command = CommandKind::render;

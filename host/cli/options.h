@@ -1,6 +1,7 @@
 // The command line of `zephyrdome render`.
 #pragma once
 
+#include "output/frame_sink.h"
 #include "session/key_script.h"
 
 #include <string>
@@ -16,6 +17,7 @@ struct RenderOptions {
     std::string visOut;
     std::string visIn;
     std::string pluginPath; // empty: the plug-in beside the executable
+    VideoScale scale;       // --size and --scale-filter
     bool quiet = false;
 };
 

@@ -37,9 +37,13 @@ bool outputKindFor(const std::string& output, OutputKind& kind, std::string& err
 }
 
 std::unique_ptr<FrameSink> openFrameSink(const std::string& output, int frameDelayMs, int audioRate,
-                                         std::string& error) {
+                                         std::string& error, const VideoScale& scale) {
     OutputKind kind;
     if (!outputKindFor(output, kind, error)) return nullptr;
+    if (kind == OutputKind::pngFrames && scale.width > 0) {
+        error = "--size needs an .mp4 output; PNG frames keep the plug-in's size";
+        return nullptr;
+    }
     if (kind == OutputKind::pngFrames) return openPngSink(output, error);
-    return openVideoSink(output, frameDelayMs, audioRate, error);
+    return openVideoSink(output, frameDelayMs, audioRate, error, scale);
 }

@@ -24,6 +24,15 @@ class FrameSink {
 
 enum class OutputKind { video, pngFrames };
 
+// The video's picture size: 0 by 0 keeps the plug-in's own. Another size
+// scales the frames to fit inside it and pads the rest with black, so the
+// picture is never stretched; `smooth` picks Lanczos over nearest-neighbour.
+struct VideoScale {
+    int width = 0;
+    int height = 0;
+    bool smooth = true;
+};
+
 // A folder (existing, ending in a slash, or a new name without an extension) or a printf pattern
 // with %d (such as frames/%05d.png) means PNG frames; a .mp4 file means video.
 bool outputKindFor(const std::string& output, OutputKind& kind, std::string& error);
@@ -32,8 +41,8 @@ bool outputKindFor(const std::string& output, OutputKind& kind, std::string& err
 // exists, for video). Frames are paced `frameDelayMs` apart; `audioRate` is
 // the sound's sample rate, 0 for none.
 std::unique_ptr<FrameSink> openFrameSink(const std::string& output, int frameDelayMs, int audioRate,
-                                         std::string& error);
+                                         std::string& error, const VideoScale& scale = {});
 
 std::unique_ptr<FrameSink> openPngSink(const std::string& output, std::string& error);
 std::unique_ptr<FrameSink> openVideoSink(const std::string& output, int frameDelayMs, int audioRate,
-                                         std::string& error);
+                                         std::string& error, const VideoScale& scale = {});

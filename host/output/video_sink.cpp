@@ -14,6 +14,14 @@ namespace {
 const char* const codecArgs[] = {"-c:v",     "libx264", "-preset", "ultrafast", "-crf", "20",
                                  "-pix_fmt", "yuv420p", "-c:a",    "aac",       "-b:a", "192k"};
 
+// Fit inside the asked size keeping the shape, then centre on black.
+std::string scaleFilter(const VideoScale& scale) {
+    std::string size = std::to_string(scale.width) + ":" + std::to_string(scale.height);
+    return "scale=" + size + ":force_original_aspect_ratio=decrease:flags=" +
+           (scale.smooth ? "lanczos" : "neighbor") + ",pad=" + size +
+           ":(ow-iw)/2:(oh-ih)/2:color=black";
+}
+
 constexpr int videoInput = 0;
 constexpr int audioInput = 1;
 
@@ -23,9 +31,10 @@ constexpr int audioInput = 1;
 // it needs to go on; the sound input is raw, so it needs no probing first.
 class VideoSink : public FrameSink {
   public:
-    VideoSink(std::string ffmpeg, std::string output, int frameDelayMs, int audioRate)
+    VideoSink(std::string ffmpeg, std::string output, int frameDelayMs, int audioRate,
+              const VideoScale& scale)
         : ffmpeg_(std::move(ffmpeg)), output_(std::move(output)), frameDelayMs_(frameDelayMs),
-          audioRate_(audioRate) {}
+          audioRate_(audioRate), scale_(scale) {}
     ~VideoSink() override { abandon(); }
 
     bool writeAudio(const std::vector<std::int16_t>& stereo, int, std::string& error) override {
@@ -66,8 +75,10 @@ class VideoSink : public FrameSink {
     }
 
     std::string describe() const override {
-        return output_ + " (" + std::to_string(frames_) + " frames, " + std::to_string(width_) +
-               "x" + std::to_string(height_) + ", H.264" + (audioRate_ ? " + AAC)" : ")");
+        int width = scale_.width ? scale_.width : width_;
+        int height = scale_.height ? scale_.height : height_;
+        return output_ + " (" + std::to_string(frames_) + " frames, " + std::to_string(width) +
+               "x" + std::to_string(height) + ", H.264" + (audioRate_ ? " + AAC)" : ")");
     }
 
   private:
@@ -84,6 +95,7 @@ class VideoSink : public FrameSink {
     std::string output_;
     int frameDelayMs_;
     int audioRate_;
+    VideoScale scale_;
     int width_ = 0, height_ = 0;
     long long frames_ = 0;
     std::vector<std::int16_t> pendingAudio_;
@@ -111,6 +123,7 @@ std::vector<std::string> VideoSink::encoderArgs() const {
                                  std::to_string(audioRate_), "-ac", "2", "-i", "pipe:3", "-map",
                                  "0:v", "-map", "1:a"});
     }
+    if (scale_.width > 0) args.insert(args.end(), {"-vf", scaleFilter(scale_)});
     args.insert(args.end(), std::begin(codecArgs), std::end(codecArgs));
     args.insert(args.end(), {"-movflags", "+faststart", "-f", "mp4", temporaryPathFor(output_)});
     return args;
@@ -128,7 +141,7 @@ bool VideoSink::startEncoder(int width, int height, std::string& error) {
 } // namespace
 
 std::unique_ptr<FrameSink> openVideoSink(const std::string& output, int frameDelayMs, int audioRate,
-                                         std::string& error) {
+                                         std::string& error, const VideoScale& scale) {
     std::string ffmpeg = findProgram("ffmpeg");
     if (ffmpeg.empty()) {
         error = "ffmpeg not found on PATH (needed for video; install Debian's ffmpeg, or write "
@@ -138,5 +151,5 @@ std::unique_ptr<FrameSink> openVideoSink(const std::string& output, int frameDel
     if (!checkWritable(output, error)) return nullptr;
     // A dead encoder must show up as a failed write, not end the host.
     std::signal(SIGPIPE, SIG_IGN);
-    return std::make_unique<VideoSink>(ffmpeg, output, frameDelayMs, audioRate);
+    return std::make_unique<VideoSink>(ffmpeg, output, frameDelayMs, audioRate, scale);
 }

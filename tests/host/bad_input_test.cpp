@@ -68,6 +68,19 @@ TEST_F(BadInput, anUnknownOption) {
     EXPECT_EQ(run.exitCode, 2);
 }
 
+TEST_F(BadInput, aBadSizeOrASizeForPngFrames) {
+    expectRefused(runHost({"render", folder.path("tone.wav"), "--size", "1920x1081", "-o",
+                           folder.path("v.mp4")}),
+                  "bad --size '1920x1081'");
+    expectRefused(runHost({"render", folder.path("tone.wav"), "--scale-filter", "bicubic", "-o",
+                           folder.path("v.mp4")}),
+                  "bad --scale-filter");
+    expectRefused(runHost({"render", folder.path("tone.wav"), "--size", "1920x1080", "-o",
+                           folder.path("frames/")}),
+                  "--size needs an .mp4 output");
+    expectOnlyInput();
+}
+
 TEST_F(BadInput, aBadKey) {
     expectRefused(runHost({"render", "--key", "5s:ESC", "-o", folder.path("v.mp4")}),
                   "bad --key '5s:ESC'");

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 
@@ -88,6 +89,45 @@ TEST(Render, mp4HasTheVideoSizeDurationAndAnAudioStream) {
         << audio;
     double seconds = std::stod(ffprobe(folder.path("v.mp4"), "format=duration").substr(9));
     EXPECT_NEAR(seconds, 1.5, 0.05);
+}
+
+// A square video from the 634x458 frames: the picture fills the width and
+// black bars take the rest, top and bottom alike; nothing is stretched.
+TEST(Render, sizeScalesTheVideoAndLetterboxesInBlack) {
+    ScratchFolder folder;
+    writeSineWav(folder.path("tone.wav"), 440.0, 0.5);
+    HostRun run = runHost({"render", folder.path("tone.wav"), "-q", "--size", "800x800", "-o",
+                           folder.path("v.mp4")});
+    ASSERT_EQ(run.exitCode, 0) << run.errorOutput;
+    std::string video = ffprobe(folder.path("v.mp4"), "stream=width,height");
+    EXPECT_NE(video.find("width=800\nheight=800"), std::string::npos) << video;
+    std::string frame = folder.path("last.png");
+    std::string command = "ffmpeg -v error -sseof -0.1 -i '" + folder.path("v.mp4") +
+                          "' -update 1 -frames:v 1 '" + frame + "'";
+    ASSERT_EQ(std::system(command.c_str()), 0);
+    PngPicture picture;
+    ASSERT_TRUE(readPng(frame, picture));
+    ASSERT_EQ(picture.width, 800);
+    // 458 * 800 / 634 = 578 rows of picture between two bars of 111 rows.
+    auto rowLit = [&](int y) {
+        int lit = 0;
+        for (int x = 0; x < picture.width; ++x) {
+            const unsigned char* p = &picture.rgb[(size_t(y) * picture.width + x) * 3];
+            lit += std::max({p[0], p[1], p[2]}) > 16;
+        }
+        return lit;
+    };
+    int litRows = 0, firstLit = -1, lastLit = -1;
+    for (int y = 0; y < picture.height; ++y) {
+        if (!rowLit(y)) continue;
+        ++litRows;
+        if (firstLit < 0) firstLit = y;
+        lastLit = y;
+    }
+    EXPECT_GE(firstLit, 108);
+    EXPECT_LE(lastLit, 800 - 108);
+    // The scene spans most of the picture's height (the funnel, the panel text).
+    EXPECT_GT(litRows, 578 / 2);
 }
 
 TEST(Render, aRecordingReplaysToTheSameFrames) {
