@@ -99,6 +99,7 @@ int runPlayCommand(const PlayOptions& options, const std::string& programPath) {
     if (!options.framesFolder.empty() && !makeFramesFolder(options.framesFolder, error))
         return fail(error);
     std::unique_ptr<AudioOutput> output = openOutput(options, material.sampleRate);
+    zoomLiveWindows(options.zoom);
     HostWindow host;
     PluginDriver driver;
     std::string plugin =

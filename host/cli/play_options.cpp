@@ -13,10 +13,12 @@ const char* const playUsageText =
     "\n"
     "  --no-sound           play silently, paced by the system clock\n"
     "  --duration TIME      stop after this long (e.g. 30s, 1500ms)\n"
+    "  --zoom N             show the window N times larger (1 to 4), pixels as blocks\n"
     "  --save-frames DIR    also write every frame shown as DIR/NNNNNN.png\n"
     "  --trace              print the keys and clicks the plug-in receives, the keys\n"
     "                       it passes on and the entries played, on stdout\n"
-    "  --plugin PATH        the plug-in library (default: zephyrdome.so beside this program)\n"
+    "  --plugin PATH        the plug-in library (default: zephyrdome.so beside this\n"
+    "                       program or in ../lib/zephyrdome from it)\n"
     "  -q, --quiet          no summary line\n";
 
 namespace {
@@ -27,6 +29,12 @@ bool takeValue(int argc, const char* const* argv, int& index, std::string& out,
         return false;
     }
     out = argv[++index];
+    return true;
+}
+
+bool parseZoom(const std::string& text, int& zoom) {
+    if (text.size() != 1 || text[0] < '1' || text[0] > '4') return false;
+    zoom = text[0] - '0';
     return true;
 }
 
@@ -42,6 +50,12 @@ bool parseOption(int argc, const char* const* argv, int& index, PlayOptions& opt
     }
     if (arg == "--plugin") return takeValue(argc, argv, index, options.pluginPath, error);
     if (arg == "--save-frames") return takeValue(argc, argv, index, options.framesFolder, error);
+    if (arg == "--zoom") {
+        if (!takeValue(argc, argv, index, text, error)) return false;
+        if (parseZoom(text, options.zoom)) return true;
+        error = "bad --zoom '" + text + "': expected a whole number from 1 to 4";
+        return false;
+    }
     if (arg == "--duration") {
         if (!takeValue(argc, argv, index, text, error)) return false;
         if (parseTimeMs(text, options.durationMs) && options.durationMs > 0) return true;

@@ -13,6 +13,7 @@ struct PlayOptions {
     std::string framesFolder;            // also write every shown frame there as PNG
     bool trace = false;                  // print input, player keys and entry changes on stdout
     bool quiet = false;
+    int zoom = 1; // the window shown this many times larger, whole pixels
 };
 
 enum class PlayParse { run, help, failed };

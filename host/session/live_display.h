@@ -10,3 +10,6 @@ unsigned long desktopWindowId(HWND window);
 // Renders to a file keep the plug-in's window off the desktop, so nothing
 // typed or clicked there changes what is written.
 void keepWindowsOffDesktop();
+// Windows opened from now on show each client pixel as a zoom by zoom block;
+// clicks come back in the window's own client pixels.
+void zoomLiveWindows(int zoom);

@@ -13,3 +13,7 @@ unsigned long desktopWindowId(HWND window) {
 void keepWindowsOffDesktop() {
     platformUseDisplay(false);
 }
+
+void zoomLiveWindows(int zoom) {
+    platformSetDisplayZoom(zoom);
+}

@@ -13,6 +13,7 @@
 //   platformDisplayAvailable()      shown top-level windows become X windows
 //   platformNativeWindow(window)    the X window id, for screenshots and input
 //   platformUseDisplay(false)       keep every window off it (renders to a file)
+//   platformSetDisplayZoom(2)       show windows twice as large, input mapped back
 // Leak checks: platformLive*Count(); platformReset() puts everything back
 // to a fresh process, quietly (no window procedure is called).
 #pragma once
@@ -56,6 +57,10 @@ PLATFORM_HOOK void platformSetPresentListener(PlatformPresentListener listener, 
 PLATFORM_HOOK bool platformDisplayAvailable();
 // On by default. Takes effect for windows shown after the call.
 PLATFORM_HOOK void platformUseDisplay(bool on);
+// Whole-pixel scale of the native windows shown after the call (1 to 8; 1 by
+// default): each client pixel becomes an N by N block on the desktop, and
+// mouse positions are divided back, so the program sees its own client size.
+PLATFORM_HOOK void platformSetDisplayZoom(int zoom);
 // 0 while the window has no native window (hidden so far, or no display).
 PLATFORM_HOOK unsigned long platformNativeWindow(HWND window);
 

@@ -16,6 +16,8 @@ namespace zdp {
 // use is turned off.
 bool displayConnected();
 void displayUse(bool on);
+// The whole-pixel scale given to native windows created from now on.
+void displaySetZoom(int zoom);
 
 // Whether some window is on the display now, so its input needs watching.
 bool displayShowsWindows();

@@ -8,6 +8,7 @@ bool displayConnected() {
 }
 
 void displayUse(bool) {}
+void displaySetZoom(int) {}
 
 bool displayShowsWindows() {
     return false;

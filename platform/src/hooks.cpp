@@ -94,6 +94,10 @@ void platformUseDisplay(bool on) {
     displayUse(on);
 }
 
+void platformSetDisplayZoom(int zoom) {
+    displaySetZoom(zoom);
+}
+
 unsigned long platformNativeWindow(HWND handle) {
     return displayNativeWindow(handle);
 }

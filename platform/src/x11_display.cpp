@@ -12,6 +12,7 @@ namespace zdp {
 namespace {
 
 std::atomic<bool> displayWanted{true};
+std::atomic<int> zoomOfNewWindows{1};
 
 // A window that the user or another client destroyed under us must not end
 // the process, which Xlib's default handler would do.
@@ -73,6 +74,14 @@ bool displayConnected() {
 
 void displayUse(bool on) {
     displayWanted = on;
+}
+
+void displaySetZoom(int zoom) {
+    zoomOfNewWindows = zoom < 1 ? 1 : zoom > 8 ? 8 : zoom;
+}
+
+int displayZoom() {
+    return zoomOfNewWindows;
 }
 
 bool displayShowsWindows() {

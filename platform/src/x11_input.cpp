@@ -19,6 +19,15 @@ LPARAM pointParam(int x, int y) {
     return LPARAM(uint32_t(uint16_t(y)) << 16 | uint16_t(x));
 }
 
+// A point on a zoomed window in client pixels, rounding down (also left of
+// and above the window, where a held button still reports the pointer).
+LPARAM clientPointParam(const X11Window& native, int x, int y) {
+    auto down = [&](int v) {
+        return v >= 0 ? v / native.zoom : -((native.zoom - 1 - v) / native.zoom);
+    };
+    return pointParam(down(x), down(y));
+}
+
 // Without detectable auto-repeat the server reports a held key as release
 // and press pairs with one time stamp; the release is then no release.
 bool isRepeatRelease(const X11Connection& x, const XKeyEvent& release) {
@@ -57,21 +66,21 @@ WPARAM mouseKeys(unsigned state, unsigned button, bool release) {
     return keys;
 }
 
-void onButton(HWND handle, const XButtonEvent& event, bool release) {
+void onButton(HWND handle, const X11Window& native, const XButtonEvent& event, bool release) {
     static const UINT downMessages[] = {WM_LBUTTONDOWN, WM_MBUTTONDOWN, WM_RBUTTONDOWN};
     if (event.button < Button1 || event.button > Button3) return;
     UINT message = downMessages[event.button - Button1] + (release ? 1 : 0);
     PostMessageA(handle, message, mouseKeys(event.state, event.button, release),
-                 pointParam(event.x, event.y));
+                 clientPointParam(native, event.x, event.y));
 }
 
 // Windows keeps one WM_MOUSEMOVE for the latest position; so do we.
-void onMotion(const X11Connection& x, HWND handle, XMotionEvent event) {
+void onMotion(const X11Connection& x, HWND handle, const X11Window& native, XMotionEvent event) {
     XEvent later;
     while (XCheckTypedWindowEvent(x.display, event.window, MotionNotify, &later))
         event = later.xmotion;
     PostMessageA(handle, WM_MOUSEMOVE, mouseKeys(event.state, 0, false),
-                 pointParam(event.x, event.y));
+                 clientPointParam(native, event.x, event.y));
 }
 
 // The window manager moved the window: its outer rectangle follows the client area.
@@ -117,10 +126,10 @@ void handleEvent(X11Connection& x, XEvent& event, std::vector<Move>& moves) {
         break;
     case ButtonPress:
     case ButtonRelease:
-        onButton(handle, event.xbutton, event.type == ButtonRelease);
+        onButton(handle, native, event.xbutton, event.type == ButtonRelease);
         break;
     case MotionNotify:
-        onMotion(x, handle, event.xmotion);
+        onMotion(x, handle, native, event.xmotion);
         break;
     case Expose:
         if (event.xexpose.count == 0) putNativeImage(x, native);

@@ -37,6 +37,7 @@ struct X11Window {
     int width = 0;
     int height = 0;
     bool mapped = false;
+    int zoom = 1;         // each client pixel is a zoom by zoom block of this window
     POINT clientOrigin{}; // on the screen, where the server last put it
 };
 
@@ -44,6 +45,8 @@ struct X11Window {
 X11Connection& x11Connection();
 std::map<HWND, X11Window>& x11Windows();
 HWND windowForNative(::Window id);
+// The zoom new native windows get (displaySetZoom).
+int displayZoom();
 
 // Puts the window's converted picture on the screen; also the answer to Expose.
 void putNativeImage(const X11Connection& x, X11Window& native);

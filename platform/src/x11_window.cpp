@@ -8,6 +8,7 @@
 #include <X11/Xatom.h>
 #include <X11/Xutil.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <unistd.h>
 
@@ -90,8 +91,9 @@ void storeTitle(const X11Connection& x, ::Window id, const std::string& title) {
 
 X11Window* createNative(X11Connection& x, HWND handle, const Window& window) {
     RECT client = clientRectOf(window);
-    int width = client.right > 0 ? client.right : 1;
-    int height = client.bottom > 0 ? client.bottom : 1;
+    int zoom = displayZoom();
+    int width = (client.right > 0 ? client.right : 1) * zoom;
+    int height = (client.bottom > 0 ? client.bottom : 1) * zoom;
     POINT origin = clientOriginOnScreen(handle);
     XSetWindowAttributes attributes{};
     // No background: an exposed window gets its last picture back, not a flash of colour.
@@ -111,6 +113,7 @@ X11Window* createNative(X11Connection& x, HWND handle, const Window& window) {
     native.id = id;
     native.gc = XCreateGC(x.display, id, 0, nullptr);
     native.clientOrigin = origin;
+    native.zoom = zoom;
     return &native;
 }
 
@@ -123,19 +126,30 @@ int shiftOf(unsigned long mask) {
     return shift;
 }
 
-// RGBA rows to the visual's 32-bit pixels; other visuals are not drawn on.
+// RGBA rows to the visual's 32-bit pixels, each pixel repeated `zoom` times
+// across and each row `zoom` times down; other visuals are not drawn on.
 bool convertImage(const X11Connection& x, const Window& window, X11Window& native) {
     if (x.depth < 24 || x.visual->c_class != TrueColor) return false;
     int red = shiftOf(x.visual->red_mask), green = shiftOf(x.visual->green_mask),
         blue = shiftOf(x.visual->blue_mask);
-    size_t count = size_t(window.imageWidth) * size_t(window.imageHeight);
-    native.pixels.resize(count);
+    size_t zoom = size_t(native.zoom);
+    size_t width = size_t(window.imageWidth) * zoom;
+    native.pixels.resize(width * size_t(window.imageHeight) * zoom);
     const unsigned char* rgba = window.image.data();
-    for (size_t i = 0; i < count; ++i, rgba += 4)
-        native.pixels[i] =
-            uint32_t(rgba[0]) << red | uint32_t(rgba[1]) << green | uint32_t(rgba[2]) << blue;
-    native.width = window.imageWidth;
-    native.height = window.imageHeight;
+    uint32_t* out = native.pixels.data();
+    for (int row = 0; row < window.imageHeight; ++row) {
+        uint32_t* first = out;
+        for (int column = 0; column < window.imageWidth; ++column, rgba += 4) {
+            uint32_t pixel =
+                uint32_t(rgba[0]) << red | uint32_t(rgba[1]) << green | uint32_t(rgba[2]) << blue;
+            for (size_t i = 0; i < zoom; ++i)
+                *out++ = pixel;
+        }
+        for (size_t copy = 1; copy < zoom; ++copy, out += width)
+            std::copy(first, first + width, out);
+    }
+    native.width = int(width);
+    native.height = window.imageHeight * int(zoom);
     return true;
 }
 

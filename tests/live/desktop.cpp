@@ -51,8 +51,9 @@ bool startDesktop(std::string& error) {
         return false;
     }
     std::string fd = std::to_string(pipeFds[1]);
+    // Room for the plug-in's window at zoom 2 (1268 by 916).
     serverPid =
-        spawn({"Xvfb", "-displayfd", fd, "-screen", "0", "1024x768x24", "-nolisten", "tcp"}, -1);
+        spawn({"Xvfb", "-displayfd", fd, "-screen", "0", "2048x1536x24", "-nolisten", "tcp"}, -1);
     close(pipeFds[1]);
     std::string number;
     bool ready = readDisplayNumber(pipeFds[0], number);

@@ -163,6 +163,32 @@ double meanDifference(const Screenshot& a, const Screenshot& b) {
     return total / double(a.rgb.size());
 }
 
+// At zoom 2 the window is twice the client size, each pixel a 2 by 2 block,
+// and a click lands on the title under it: (200, 114) is client (100, 57).
+TEST_F(Play, at_zoom_2_the_window_doubles_and_a_click_on_a_title_still_plays_it) {
+    startPlaying({"--zoom", "2"});
+    type({"F3"});
+    Screenshot shot;
+    ASSERT_TRUE(screenShows([&](const Screenshot& s) {
+        shot = s;
+        return yellowRowsBetween(s, 2 * (458 - 420 - 12), 2 * (458 - 420 + 3)) > 6;
+    })) << "the first title is not shown at twice its size";
+    ASSERT_EQ(shot.width, 2 * 634);
+    ASSERT_EQ(shot.height, 2 * 458);
+    int blocksBroken = 0;
+    for (int y = 0; y < shot.height; y += 2)
+        for (int x = 0; x < shot.width; x += 2)
+            for (int c = 0; c < 3; ++c)
+                blocksBroken += shot.pixel(x, y)[c] != shot.pixel(x + 1, y)[c] ||
+                                shot.pixel(x, y)[c] != shot.pixel(x, y + 1)[c] ||
+                                shot.pixel(x, y)[c] != shot.pixel(x + 1, y + 1)[c];
+    EXPECT_EQ(blocksBroken, 0);
+    clickAt(200, 114);
+    ASSERT_FALSE(run.waitForLine("play entry 2").empty());
+    EXPECT_TRUE(hasLine(run.traceLines(), "plug-in WM_LBUTTONDOWN 0x01 0x00390064"));
+    closeAndExpectCleanEnd();
+}
+
 TEST_F(Play, the_window_on_the_desktop_shows_the_frames_the_host_captured) {
     std::string folder = "/tmp/zd_play_frames_" + std::to_string(getpid());
     std::filesystem::remove_all(folder);
