@@ -19,11 +19,12 @@ install(FILES ${ZD_BIN_DIR}/fontGray.tga DESTINATION ${zdPrivateDir})
 
 # man wants its pages compressed; -n keeps the archive free of a time stamp.
 find_program(ZD_GZIP gzip REQUIRED)
+# The page's header carries the version.
+configure_file(${CMAKE_SOURCE_DIR}/docs/zephyrdome.1 ${CMAKE_BINARY_DIR}/share/zephyrdome.1 @ONLY)
 set(zdManPage ${CMAKE_BINARY_DIR}/share/zephyrdome.1.gz)
 add_custom_command(OUTPUT ${zdManPage}
-  COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/share
-  COMMAND ${ZD_GZIP} -9 -n -c ${CMAKE_SOURCE_DIR}/docs/zephyrdome.1 > ${zdManPage}
-  DEPENDS ${CMAKE_SOURCE_DIR}/docs/zephyrdome.1
+  COMMAND ${ZD_GZIP} -9 -n -c ${CMAKE_BINARY_DIR}/share/zephyrdome.1 > ${zdManPage}
+  DEPENDS ${CMAKE_BINARY_DIR}/share/zephyrdome.1
   COMMENT "Compressing the manual page")
 add_custom_target(zd_man_page ALL DEPENDS ${zdManPage})
 install(FILES ${zdManPage} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)

@@ -1,5 +1,6 @@
 // zephyrdome: a Winamp-style host that plays audio through the Zephyrdome
 // visualisation plug-in and renders what it draws to video or PNG frames.
+#include "cli/listen_command.h"
 #include "cli/options.h"
 #include "cli/play_command.h"
 #include "cli/render_command.h"
@@ -17,6 +18,7 @@ void onInterrupt(int) {
 
 int main(int argc, char** argv) {
     if (argc > 1 && std::string(argv[1]) == "play") return playMain(argc, argv);
+    if (argc > 1 && std::string(argv[1]) == "listen") return listenMain(argc, argv);
     CommandKind command;
     RenderOptions options;
     std::string error;

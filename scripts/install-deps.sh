@@ -11,6 +11,8 @@ packages=(
   libfreetype-dev fonts-dejavu-core
   libsndfile1-dev libfftw3-dev libpng-dev ffmpeg
   libx11-dev libsdl2-dev xvfb xdotool x11-apps
+  libpulse-dev pulseaudio pulseaudio-utils
+  dpkg-dev man-db bash-completion
 )
 
 missing=()

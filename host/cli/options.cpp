@@ -132,8 +132,9 @@ bool parseCommandLine(int argc, const char* const* argv, CommandKind& command,
     command = first == "--version" ? CommandKind::version : CommandKind::help;
     if (first == "-h" || first == "--help" || first == "help" || first == "--version") return true;
     if (first != "render") {
-        error = first.empty() ? "no command given (try: zephyrdome render -o demo.mp4)"
-                              : "unknown command '" + first + "' (the commands are: render, play, listen)";
+        error = first.empty()
+                    ? "no command given (try: zephyrdome render -o demo.mp4)"
+                    : "unknown command '" + first + "' (the commands are: render, play, listen)";
         return false;
     }
     command = CommandKind::render;

@@ -7,7 +7,6 @@
 #include "session/live_session.h"
 #include "session/plugin_location.h"
 
-#include <csignal>
 #include <cstdio>
 #include <filesystem>
 #include <memory>
@@ -121,12 +120,6 @@ int runPlayCommand(const PlayOptions& options, const std::string& programPath) {
     return 0;
 }
 
-namespace {
-void onStopSignal(int) {
-    liveStopRequested = 1;
-}
-} // namespace
-
 int playMain(int argc, char** argv) {
     PlayOptions options;
     std::string error;
@@ -140,7 +133,6 @@ int playMain(int argc, char** argv) {
     case PlayParse::run:
         break;
     }
-    std::signal(SIGINT, onStopSignal);
-    std::signal(SIGTERM, onStopSignal);
+    stopLiveRunsOnSignals();
     return runPlayCommand(options, argv[0]);
 }

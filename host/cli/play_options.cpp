@@ -50,22 +50,27 @@ bool parseOption(int argc, const char* const* argv, int& index, PlayOptions& opt
     }
     if (arg == "--plugin") return takeValue(argc, argv, index, options.pluginPath, error);
     if (arg == "--save-frames") return takeValue(argc, argv, index, options.framesFolder, error);
-    if (arg == "--zoom") {
-        if (!takeValue(argc, argv, index, text, error)) return false;
-        if (parseZoom(text, options.zoom)) return true;
-        error = "bad --zoom '" + text + "': expected a whole number from 1 to 4";
-        return false;
-    }
-    if (arg == "--duration") {
-        if (!takeValue(argc, argv, index, text, error)) return false;
-        if (parseTimeMs(text, options.durationMs) && options.durationMs > 0) return true;
-        error = "bad --duration '" + text + "': expected seconds (5, 2.5s) or ms (250ms), above 0";
-        return false;
-    }
+    if (arg == "--zoom" || arg == "--duration")
+        return parseLiveOption(argc, argv, index, options, error);
     error = "unknown option '" + arg + "' (see zephyrdome play --help)";
     return false;
 }
 } // namespace
+
+bool parseLiveOption(int argc, const char* const* argv, int& index, PlayOptions& options,
+                     std::string& error) {
+    std::string arg = argv[index];
+    std::string text;
+    if (!takeValue(argc, argv, index, text, error)) return false;
+    if (arg == "--zoom") {
+        if (parseZoom(text, options.zoom)) return true;
+        error = "bad --zoom '" + text + "': expected a whole number from 1 to 4";
+        return false;
+    }
+    if (parseTimeMs(text, options.durationMs) && options.durationMs > 0) return true;
+    error = "bad --duration '" + text + "': expected seconds (5, 2.5s) or ms (250ms), above 0";
+    return false;
+}
 
 PlayParse parsePlayCommandLine(int argc, const char* const* argv, PlayOptions& options,
                                std::string& error) {

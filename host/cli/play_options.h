@@ -22,4 +22,9 @@ enum class PlayParse { run, help, failed };
 PlayParse parsePlayCommandLine(int argc, const char* const* argv, PlayOptions& options,
                                std::string& error);
 
+// The options live windows share, --zoom and --duration, at argv[index];
+// moves index past the value.
+bool parseLiveOption(int argc, const char* const* argv, int& index, PlayOptions& options,
+                     std::string& error);
+
 extern const char* const playUsageText;

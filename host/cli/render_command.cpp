@@ -91,8 +91,8 @@ int runRenderCommand(const RenderOptions& options, const std::string& programPat
     std::string plugin =
         options.pluginPath.empty() ? defaultPluginPath(programPath) : options.pluginPath;
     if (!session.open(plugin, error)) return fail(error);
-    std::unique_ptr<FrameSink> sink =
-        openFrameSink(options.output, session.frameDelayMs(), material.sampleRate, error, options.scale);
+    std::unique_ptr<FrameSink> sink = openFrameSink(options.output, session.frameDelayMs(),
+                                                    material.sampleRate, error, options.scale);
     if (!sink) return fail(error);
 
     RenderPlan plan;

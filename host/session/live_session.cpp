@@ -3,6 +3,7 @@
 #include "output/png_image.h"
 #include "session/frame_capture.h"
 #include "session/live_display.h"
+#include "session/message_pump.h"
 
 #include <algorithm>
 #include <chrono>
@@ -10,6 +11,17 @@
 #include <thread>
 
 volatile std::sig_atomic_t liveStopRequested = 0;
+
+namespace {
+void onStopSignal(int) {
+    liveStopRequested = 1;
+}
+} // namespace
+
+void stopLiveRunsOnSignals() {
+    std::signal(SIGINT, onStopSignal);
+    std::signal(SIGTERM, onStopSignal);
+}
 
 namespace {
 using Clock = std::chrono::steady_clock;
@@ -60,19 +72,8 @@ void LiveSession::onPlayerKey(WPARAM key) {
 }
 
 void LiveSession::pumpMessages() {
-    HWND window = driver_.renderWindow();
-    MSG message;
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-        // The quit message the plug-in's window posts as it goes is no order
-        // to the host: the window's absence ends the run instead.
-        if (message.message == WM_QUIT) continue;
-        bool toHost = message.hwnd && message.hwnd == host_.handle();
-        if (toHost || (message.hwnd && message.hwnd == window))
-            trace_.message(toHost ? "host" : "plug-in", message);
-        TranslateMessage(&message);
-        DispatchMessageA(&message);
-        if (toHost && message.message == WM_KEYUP) onPlayerKey(message.wParam);
-    }
+    for (WPARAM key : pumpLiveMessages(host_.handle(), driver_.renderWindow(), trace_))
+        onPlayerKey(key);
     if (host_.playCommands() != playCommandsSeen_) {
         playCommandsSeen_ = host_.playCommands();
         player_.playEntry(playlist_.playingIndex());

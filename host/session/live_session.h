@@ -21,6 +21,8 @@
 
 // Set from a signal handler: the run ends as if Escape had been pressed.
 extern volatile std::sig_atomic_t liveStopRequested;
+// Ctrl-C and SIGTERM set it, so live runs end as if Escape had been pressed.
+void stopLiveRunsOnSignals();
 
 struct LiveSettings {
     long long durationMs = -1;

@@ -132,21 +132,26 @@ bool convertImage(const X11Connection& x, const Window& window, X11Window& nativ
     if (x.depth < 24 || x.visual->c_class != TrueColor) return false;
     int red = shiftOf(x.visual->red_mask), green = shiftOf(x.visual->green_mask),
         blue = shiftOf(x.visual->blue_mask);
+    auto visualPixel = [&](const unsigned char* rgba) {
+        return uint32_t(rgba[0]) << red | uint32_t(rgba[1]) << green | uint32_t(rgba[2]) << blue;
+    };
     size_t zoom = size_t(native.zoom);
     size_t width = size_t(window.imageWidth) * zoom;
     native.pixels.resize(width * size_t(window.imageHeight) * zoom);
     const unsigned char* rgba = window.image.data();
     uint32_t* out = native.pixels.data();
-    for (int row = 0; row < window.imageHeight; ++row) {
-        uint32_t* first = out;
-        for (int column = 0; column < window.imageWidth; ++column, rgba += 4) {
-            uint32_t pixel =
-                uint32_t(rgba[0]) << red | uint32_t(rgba[1]) << green | uint32_t(rgba[2]) << blue;
-            for (size_t i = 0; i < zoom; ++i)
-                *out++ = pixel;
+    if (zoom == 1) {
+        // Every frame of a live run passes here: one straight loop.
+        for (size_t i = 0; i < native.pixels.size(); ++i, rgba += 4)
+            out[i] = visualPixel(rgba);
+    } else {
+        for (int row = 0; row < window.imageHeight; ++row) {
+            uint32_t* first = out;
+            for (int column = 0; column < window.imageWidth; ++column, rgba += 4)
+                out = std::fill_n(out, zoom, visualPixel(rgba));
+            for (size_t copy = 1; copy < zoom; ++copy, out += width)
+                std::copy(first, first + width, out);
         }
-        for (size_t copy = 1; copy < zoom; ++copy, out += width)
-            std::copy(first, first + width, out);
     }
     native.width = int(width);
     native.height = window.imageHeight * int(zoom);

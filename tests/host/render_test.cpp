@@ -96,8 +96,8 @@ TEST(Render, mp4HasTheVideoSizeDurationAndAnAudioStream) {
 TEST(Render, sizeScalesTheVideoAndLetterboxesInBlack) {
     ScratchFolder folder;
     writeSineWav(folder.path("tone.wav"), 440.0, 0.5);
-    HostRun run = runHost({"render", folder.path("tone.wav"), "-q", "--size", "800x800", "-o",
-                           folder.path("v.mp4")});
+    HostRun run = runHost(
+        {"render", folder.path("tone.wav"), "-q", "--size", "800x800", "-o", folder.path("v.mp4")});
     ASSERT_EQ(run.exitCode, 0) << run.errorOutput;
     std::string video = ffprobe(folder.path("v.mp4"), "stream=width,height");
     EXPECT_NE(video.find("width=800\nheight=800"), std::string::npos) << video;

@@ -51,7 +51,7 @@ bool PlayRun::start(const std::vector<std::string>& args,
     std::string stem = "/tmp/zd_play_" + std::to_string(getpid()) + "_" + std::to_string(++runs);
     traceFile_ = stem + ".out";
     errorFile_ = stem + ".err";
-    std::vector<std::string> all = {playProgram(), "play", "--trace"};
+    std::vector<std::string> all = {playProgram(), command_, "--trace"};
     all.insert(all.end(), args.begin(), args.end());
     pid_ = fork();
     if (pid_ == 0) {

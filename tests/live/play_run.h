@@ -1,4 +1,4 @@
-// `zephyrdome play` run by a test on its desktop: the program in the
+// `zephyrdome play` (or listen) run by a test on its desktop: the program in the
 // background with --trace, what it prints kept in files, read as it comes.
 //
 //   PlayRun run;
@@ -13,6 +13,8 @@
 
 class PlayRun {
   public:
+    // `zephyrdome COMMAND --trace ...`: play, or listen.
+    explicit PlayRun(std::string command = "play") : command_(std::move(command)) {}
     ~PlayRun();
     // Extra environment entries such as "SDL_AUDIODRIVER=dummy" (the default,
     // so tests make no sound). False when no window turned up.
@@ -32,6 +34,7 @@ class PlayRun {
     int wait();
 
   private:
+    std::string command_;
     pid_t pid_ = 0;
     unsigned long window_ = 0;
     std::string traceFile_;

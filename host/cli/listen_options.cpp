@@ -1,0 +1,61 @@
+#include "cli/listen_options.h"
+
+#include "cli/play_options.h"
+
+const char* const listenUsageText =
+    "usage: zephyrdome listen [options]\n"
+    "\n"
+    "Shows the Zephyrdome plug-in live on whatever the desktop is playing: the sound\n"
+    "of the default output's monitor on the PulseAudio (or PipeWire) server. The\n"
+    "plug-in's keys work in its window; Escape or closing the window ends.\n"
+    "\n"
+    "  --source NAME        record this source instead (pactl list short sources)\n"
+    "  --zoom N             show the window N times larger (1 to 4), pixels as blocks\n"
+    "  --duration TIME      stop after this long (e.g. 30s, 1500ms)\n"
+    "  --trace              print the keys and clicks the plug-in receives, and its\n"
+    "                       bass level and loudness every tenth frame, on stdout\n"
+    "  --plugin PATH        the plug-in library (default: zephyrdome.so beside this\n"
+    "                       program or in ../lib/zephyrdome from it)\n"
+    "  -q, --quiet          no summary line\n";
+
+namespace {
+bool parseOption(int argc, const char* const* argv, int& index, ListenOptions& options,
+                 std::string& error) {
+    std::string arg = argv[index];
+    std::string text;
+    if (arg == "--trace" || arg == "-q" || arg == "--quiet") {
+        (arg == "--trace" ? options.trace : options.quiet) = true;
+        return true;
+    }
+    if (arg == "--source" || arg == "--plugin") {
+        if (index + 1 >= argc) {
+            error = "option " + arg + " needs a value";
+            return false;
+        }
+        (arg == "--source" ? options.source : options.pluginPath) = argv[++index];
+        return true;
+    }
+    PlayOptions play;
+    if (arg == "--zoom" || arg == "--duration") {
+        if (!parseLiveOption(argc, argv, index, play, error)) return false;
+        options.zoom = play.zoom;
+        if (arg == "--duration") options.durationMs = play.durationMs;
+        return true;
+    }
+    error = arg.size() > 1 && arg[0] == '-'
+                ? "unknown option '" + arg + "' (see zephyrdome listen --help)"
+                : "listen takes no audio files ('" + arg + "'); to play files: zephyrdome play";
+    return false;
+}
+} // namespace
+
+ListenParse parseListenCommandLine(int argc, const char* const* argv, ListenOptions& options,
+                                   std::string& error) {
+    options = ListenOptions{};
+    for (int index = 2; index < argc; ++index) {
+        std::string arg = argv[index];
+        if (arg == "-h" || arg == "--help") return ListenParse::help;
+        if (!parseOption(argc, argv, index, options, error)) return ListenParse::failed;
+    }
+    return ListenParse::run;
+}

@@ -1,0 +1,22 @@
+// The command line of `zephyrdome listen`: show the plug-in live on what the
+// desktop is playing.
+#pragma once
+
+#include <string>
+
+struct ListenOptions {
+    std::string source;     // empty: the monitor of the default output
+    std::string pluginPath; // empty: the plug-in beside the executable
+    long long durationMs = -1;
+    int zoom = 1;
+    bool trace = false;
+    bool quiet = false;
+};
+
+enum class ListenParse { run, help, failed };
+
+// `argv[1]` is "listen". Fails with one line naming the problem.
+ListenParse parseListenCommandLine(int argc, const char* const* argv, ListenOptions& options,
+                                   std::string& error);
+
+extern const char* const listenUsageText;
