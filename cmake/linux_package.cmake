@@ -47,6 +47,8 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # paths to them inside the package.
 # Video output runs the ffmpeg program; PNG frames and the live window do not.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS ffmpeg)
+# `listen` records from a Pulse server: PulseAudio itself or PipeWire's.
+set(CPACK_DEBIAN_PACKAGE_SUGGESTS "pulseaudio | pipewire-pulse")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 # The build keeps its debugging information; the package does not.
 set(CPACK_STRIP_FILES ON)
