@@ -36,10 +36,10 @@ set(CPACK_PACKAGE_NAME zephyrdome)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_CONTACT "Zephyrdome developers <zephyrdome@localhost>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "3-D music visualisation: render to video, play or listen live")
-set(CPACK_PACKAGE_DESCRIPTION
-    "Zephyrdome turns music into a lit 3-D scene of spectrum rings, waveform ribbons and\n"
-    "pumping speakers. The zephyrdome program renders audio files to MP4 or PNG, plays\n"
-    "them live in a window, or visualises whatever the desktop is playing.")
+string(CONCAT CPACK_PACKAGE_DESCRIPTION
+  "Zephyrdome turns music into a lit 3-D scene of spectrum rings, waveform ribbons and\n"
+  "pumping speakers. The zephyrdome program renders audio files to MP4 or PNG, plays\n"
+  "them live in a window, or visualises whatever the desktop is playing.")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION sound)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)

@@ -91,13 +91,21 @@ TEST_F(Listen, the_bass_level_follows_a_tone_played_into_the_default_output) {
         << run.errorOutput();
 }
 
-TEST_F(Listen, with_no_sound_server_it_says_so_in_one_line_and_fails) {
+// Either missing piece is one line on stderr and status 1; no display points to render.
+TEST_F(Listen, with_no_sound_server_or_no_display_it_says_so_in_one_line_and_fails) {
     ScratchFolder folder;
-    std::string command = "PULSE_SERVER=unix:" + folder.path("none") + " '" + playProgram() +
-                          "' listen 2>'" + folder.path("err") + "'";
-    int status = std::system(command.c_str());
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << status;
-    std::string error = readAll(folder.path("err"));
-    EXPECT_EQ(error.rfind("zephyrdome: no sound server to listen to (", 0), 0u) << error;
-    EXPECT_EQ(std::count(error.begin(), error.end(), '\n'), 1) << error;
+    auto refusal = [&](const std::string& environment) {
+        std::string command =
+            environment + " '" + playProgram() + "' listen 2>'" + folder.path("err") + "'";
+        int status = std::system(command.c_str());
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << status;
+        std::string error = readAll(folder.path("err"));
+        EXPECT_EQ(std::count(error.begin(), error.end(), '\n'), 1) << error;
+        return error;
+    };
+    std::string noServer = refusal("PULSE_SERVER=unix:" + folder.path("none"));
+    EXPECT_EQ(noServer.rfind("zephyrdome: no sound server to listen to (", 0), 0u) << noServer;
+    std::string noDisplay = refusal("env -u DISPLAY");
+    EXPECT_EQ(noDisplay.rfind("zephyrdome: no display to show the plug-in on", 0), 0u) << noDisplay;
+    EXPECT_NE(noDisplay.find("zephyrdome render"), std::string::npos) << noDisplay;
 }
