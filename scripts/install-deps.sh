@@ -10,7 +10,7 @@ packages=(
   libegl-dev libgl-dev libegl-mesa0 libgl1-mesa-dri libglu1-mesa-dev
   libfreetype-dev fonts-dejavu-core
   libsndfile1-dev libfftw3-dev libpng-dev ffmpeg
-  libx11-dev libsdl2-dev xvfb xdotool x11-apps
+  libx11-dev libsdl2-dev libasound2-dev xvfb xdotool x11-apps
 )
 
 missing=()
