@@ -15,8 +15,9 @@ packages=(
 
 missing=()
 for package in "${packages[@]}"; do
-  status=$(dpkg-query -W -f='${Status}' "$package" 2>/dev/null || true)
-  [ "$status" = "install ok installed" ] || missing+=("$package")
+  # One line per installed architecture (a multiarch machine may have two).
+  dpkg-query -W -f='${Status}\n' "$package" 2>/dev/null | grep -qx "install ok installed" \
+    || missing+=("$package")
 done
 [ ${#missing[@]} -eq 0 ] && exit 0
 
