@@ -3,6 +3,7 @@
 #include "overlay/playlist_panel.h"
 #include "scene/scene.h"
 #include "shell/module.h"
+#include "shell/render_context.h"
 #include "shell/render_window.h"
 #include "shell/view_state.h"
 
@@ -72,7 +73,7 @@ void renderFrame(VisModule* module) {
     computeAudioFeatures(module);
     // Hosts go on calling after the user closed the window, and even after onStop.
     if (!renderWindow || !renderContext) return;
-    if (wglGetCurrentContext() != renderContext) wglMakeCurrent(renderDC, renderContext);
+    RenderContextScope scope;
     drawScene();
     const int position = static_cast<int>(
         SendMessageA(module->hostWindow, WM_USER, 0, hostGetPlaylistPosition));
@@ -90,6 +91,7 @@ void onConfigure(VisModule*) {}
 
 int onStart(VisModule* module) {
     try {
+        RenderContextScope scope;
         return startRenderWindow(module);
     } catch (...) {
         return 1;

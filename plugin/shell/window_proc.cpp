@@ -2,6 +2,7 @@
 #include "scene/scene.h"
 #include "shell/gl_setup.h"
 #include "shell/module.h"
+#include "shell/render_context.h"
 #include "shell/render_window.h"
 #include "shell/view_state.h"
 
@@ -39,6 +40,8 @@ LRESULT onCreate(HWND window) {
 // Everything the creation acquired goes with the window, so a host that starts
 // and stops the plug-in many times holds one context at most.
 void releaseRenderResources(HWND window) {
+    // The panel's GL objects belong to our context, whichever is current.
+    RenderContextScope scope;
     delete playlistPanel;
     playlistPanel = nullptr;
     if (renderContext) {
@@ -53,6 +56,14 @@ void releaseRenderResources(HWND window) {
     if (window == renderWindow) renderWindow = nullptr;
 }
 
+// A window whose creation failed was never the render window: its destruction
+// must not end the host's message loop.
+void onDestroy(HWND window) {
+    const bool kept = window == renderWindow;
+    releaseRenderResources(window);
+    if (kept) PostQuitMessage(0);
+}
+
 void onMove(HWND window) {
     RECT outer;
     GetWindowRect(window, &outer);
@@ -63,6 +74,7 @@ void onMove(HWND window) {
 void onSize(HWND window, LPARAM lParam) {
     clientWidth = LOWORD(lParam);
     clientHeight = HIWORD(lParam);
+    RenderContextScope scope;
     setViewport(clientWidth, clientHeight);
     RECT outer;
     GetWindowRect(window, &outer);
@@ -72,6 +84,7 @@ void onSize(HWND window, LPARAM lParam) {
 
 void onPaint(HWND window) {
     if (renderContext) {
+        RenderContextScope scope;
         drawScene();
         if (viewState.playlistVisible && playlistPanel) playlistPanel->draw();
         SwapBuffers(renderDC);
@@ -94,8 +107,7 @@ LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     case WM_CREATE:
         return onCreate(window);
     case WM_DESTROY:
-        releaseRenderResources(window);
-        PostQuitMessage(0);
+        onDestroy(window);
         return 0;
     case WM_MOVE:
         onMove(window);
