@@ -22,6 +22,8 @@ int clientHeight = 0;
 namespace {
 
 LRESULT onCreate(HWND window) {
+    RenderLock lock;
+    contextShared = false;
     renderDC = GetDC(window);
     RECT client;
     GetClientRect(window, &client);
@@ -59,6 +61,7 @@ void releaseRenderResources(HWND window) {
 // A window whose creation failed was never the render window: its destruction
 // must not end the host's message loop.
 void onDestroy(HWND window) {
+    RenderLock lock;
     const bool kept = window == renderWindow;
     releaseRenderResources(window);
     if (kept) PostQuitMessage(0);
@@ -72,6 +75,7 @@ void onMove(HWND window) {
 }
 
 void onSize(HWND window, LPARAM lParam) {
+    RenderLock lock;
     clientWidth = LOWORD(lParam);
     clientHeight = HIWORD(lParam);
     RenderContextScope scope;
@@ -83,6 +87,7 @@ void onSize(HWND window, LPARAM lParam) {
 }
 
 void onPaint(HWND window) {
+    RenderLock lock;
     if (renderContext) {
         RenderContextScope scope;
         drawScene();
@@ -92,13 +97,37 @@ void onPaint(HWND window) {
     ValidateRect(window, nullptr);
 }
 
+void onKeyDown(WPARAM wParam) {
+    RenderLock lock;
+    handleKeyDown(wParam);
+}
+
 void forwardKeyUp(HWND window, WPARAM wParam, LPARAM lParam) {
-    handleKeyUp(wParam);
+    {
+        RenderLock lock;
+        handleKeyUp(wParam);
+    }
     auto* module = reinterpret_cast<VisModule*>(GetWindowLongPtrA(window, GWLP_USERDATA));
     if (module) PostMessageA(module->hostWindow, WM_KEYUP, wParam, lParam);
 }
 
+// The title is picked under the lock; the host is told outside it, since it
+// may stop a render thread that waits for the lock.
+void onClick(LPARAM lParam) {
+    int title;
+    {
+        RenderLock lock;
+        title = handleClick(LOWORD(lParam), HIWORD(lParam));
+    }
+    if (title >= 0) playTitle(title);
+}
+
 bool paletteInUse() { return renderContext && renderPalette; }
+
+void onPaletteChange() {
+    RenderLock lock;
+    reselectPalette();
+}
 
 } // namespace
 
@@ -120,13 +149,13 @@ LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         onPaint(window);
         return 0;
     case WM_KEYDOWN:
-        handleKeyDown(wParam);
+        onKeyDown(wParam);
         break;
     case WM_KEYUP:
         forwardKeyUp(window, wParam, lParam);
         return 0;
     case WM_LBUTTONDOWN:
-        handleClick(LOWORD(lParam), HIWORD(lParam));
+        onClick(lParam);
         return 0;
     case WM_LBUTTONUP:
     case WM_RBUTTONDOWN:
@@ -134,12 +163,15 @@ LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         return 0;
     case WM_QUERYNEWPALETTE:
         if (!paletteInUse()) break;
-        reselectPalette();
+        onPaletteChange();
         return 0;
     case WM_PALETTECHANGED:
         if (!paletteInUse() || reinterpret_cast<HWND>(wParam) == window) break;
-        reselectPalette();
+        onPaletteChange();
         return 0;
+    case releaseContextMessage:
+        releaseContextOnWindowThread();
+        return 1;
     }
     return DefWindowProcA(window, message, wParam, lParam);
 }
