@@ -17,6 +17,7 @@ struct RenderOptions {
     std::string visIn;
     std::string pluginPath; // empty: the plug-in beside the executable
     bool quiet = false;
+    bool renderThread = false; // onRender on a thread of its own, a new one per entry
 };
 
 enum class CommandKind { render, help, version };
