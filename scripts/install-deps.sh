@@ -10,15 +10,16 @@ packages=(
   libegl-dev libgl-dev libegl-mesa0 libgl1-mesa-dri libglu1-mesa-dev
   libfreetype-dev fonts-dejavu-core
   libsndfile1-dev libfftw3-dev libpng-dev ffmpeg
-  libx11-dev libsdl2-dev xvfb xdotool x11-apps
+  libx11-dev libsdl2-dev libasound2-dev xvfb xdotool x11-apps
   libpulse-dev pulseaudio pulseaudio-utils
   dpkg-dev man-db bash-completion
 )
 
 missing=()
 for package in "${packages[@]}"; do
-  status=$(dpkg-query -W -f='${Status}' "$package" 2>/dev/null || true)
-  [ "$status" = "install ok installed" ] || missing+=("$package")
+  # One line per installed architecture (a multiarch machine may have two).
+  dpkg-query -W -f='${Status}\n' "$package" 2>/dev/null | grep -qx "install ok installed" \
+    || missing+=("$package")
 done
 [ ${#missing[@]} -eq 0 ] && exit 0
 

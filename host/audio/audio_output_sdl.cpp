@@ -8,6 +8,7 @@
 #include "audio/audio_output.h"
 
 #include <SDL.h>
+#include <alsa/asoundlib.h>
 
 #include <algorithm>
 #include <chrono>
@@ -18,6 +19,10 @@ using Clock = std::chrono::steady_clock;
 
 // Small buffers keep the estimate close: 512 frames are 12 ms at 44.1 kHz.
 constexpr int requestFrames = 512;
+
+// ALSA prints every step of a failed device search to stderr (eight lines on
+// a machine without a sound card) before SDL reports the one reason we show.
+void ignoreAlsaMessage(const char*, int, const char*, int, const char*, ...) {}
 
 class SdlOutput : public AudioOutput {
   public:
@@ -52,6 +57,7 @@ class SdlOutput : public AudioOutput {
 };
 
 bool SdlOutput::open(int sampleRate, std::string& error) {
+    snd_lib_error_set_handler(ignoreAlsaMessage);
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
         error = SDL_GetError();
         return false;

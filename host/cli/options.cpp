@@ -23,6 +23,9 @@ const char* const usageText =
     "  --scale-filter F     lanczos (smooth, the default) or neighbor (blocky)\n"
     "  --plugin PATH        the plug-in library (default: zephyrdome.so beside this\n"
     "                       program or in ../lib/zephyrdome from it)\n"
+    "  --render-thread      call onRender on a thread of its own, a new one for every\n"
+    "                       playlist entry, as hosts that render on their decoder\n"
+    "                       thread do (keys and clicks still come on the main thread)\n"
     "  -q, --quiet          no progress bar and no summary\n"
     "\n"
     "zephyrdome play [AUDIO...] shows the plug-in live on the desktop while the\n"
@@ -94,6 +97,10 @@ bool parseOption(Parser& p, const std::string& arg, RenderOptions& options) {
     if (arg == "--plugin") return p.value("--plugin", options.pluginPath);
     if (arg == "-q" || arg == "--quiet") {
         options.quiet = true;
+        return true;
+    }
+    if (arg == "--render-thread") {
+        options.renderThread = true;
         return true;
     }
     if (arg == "--key" || arg == "--click") {

@@ -19,6 +19,7 @@ struct RenderOptions {
     std::string pluginPath; // empty: the plug-in beside the executable
     VideoScale scale;       // --size and --scale-filter
     bool quiet = false;
+    bool renderThread = false; // onRender on a thread of its own, a new one per entry
 };
 
 enum class CommandKind { render, help, version };

@@ -105,6 +105,7 @@ int runRenderCommand(const RenderOptions& options, const std::string& programPat
     plan.sink = sink.get();
     plan.visOut = options.visOut.empty() ? nullptr : &visOut;
     plan.progress = !options.quiet && stderrIsTerminal();
+    plan.renderThread = options.renderThread;
     RenderResult result;
     if (!session.run(plan, result, error) || (plan.visOut && !visOut.commit(error))) {
         sink->abandon();

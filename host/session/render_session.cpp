@@ -35,7 +35,10 @@ bool RenderSession::renderFrame(const RenderPlan& plan, long long index, PlayedA
     long long ms = playlist_.playingMs() + driver_.latencyMs();
     VisFrame frame;
     if (!plan.source->frameFor(index, entry, ms, frame, error)) return false;
-    driver_.render(frame);
+    if (plan.renderThread)
+        renderThread_.render(entry, [this, &frame] { driver_.render(frame); });
+    else
+        driver_.render(frame);
     if (plan.visOut && !plan.visOut->write(frame)) {
         error = "cannot write the vis recording (disk full?)";
         return false;

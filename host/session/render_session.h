@@ -15,6 +15,7 @@
 #include "session/key_script.h"
 #include "session/playlist.h"
 #include "session/plugin_driver.h"
+#include "session/render_thread.h"
 
 #include <csignal>
 #include <string>
@@ -30,6 +31,7 @@ struct RenderPlan {
     FrameSink* sink = nullptr;       // null: frames are rendered but not kept
     VisFileWriter* visOut = nullptr; // null: no recording
     bool progress = false;
+    bool renderThread = false; // onRender on a thread of its own (RenderThread)
 };
 
 struct RenderResult {
@@ -65,4 +67,5 @@ class RenderSession {
     Playlist& playlist_;
     HostWindow host_;
     PluginDriver driver_;
+    RenderThread renderThread_;
 };

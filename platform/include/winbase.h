@@ -27,6 +27,7 @@
 #define ERROR_CLASS_HAS_WINDOWS 1412L
 #define ERROR_INVALID_INDEX 1413L
 #define ERROR_DC_NOT_FOUND 1425L
+#define ERROR_TIMEOUT 1460L
 #define ERROR_RESOURCE_NAME_NOT_FOUND 1814L
 #define ERROR_INVALID_PIXEL_FORMAT 2000L
 
@@ -41,6 +42,19 @@ WINBASEAPI HMODULE WINAPI LoadLibraryA(LPCSTR fileName);
 WINBASEAPI FARPROC WINAPI GetProcAddress(HMODULE module, LPCSTR procName);
 WINBASEAPI BOOL WINAPI FreeLibrary(HMODULE module);
 WINBASEAPI HMODULE WINAPI GetModuleHandleA(LPCSTR moduleName);
+
+// Threads are numbered from 1 in the order they first ask.
+WINBASEAPI DWORD WINAPI GetCurrentThreadId(void);
+
+// Recursive locks, as on Windows; the section holds the lock it was given by
+// InitializeCriticalSection until DeleteCriticalSection.
+typedef struct _CRITICAL_SECTION {
+    void* lock;
+} CRITICAL_SECTION, *LPCRITICAL_SECTION;
+WINBASEAPI void WINAPI InitializeCriticalSection(LPCRITICAL_SECTION section);
+WINBASEAPI void WINAPI EnterCriticalSection(LPCRITICAL_SECTION section);
+WINBASEAPI void WINAPI LeaveCriticalSection(LPCRITICAL_SECTION section);
+WINBASEAPI void WINAPI DeleteCriticalSection(LPCRITICAL_SECTION section);
 
 #define LoadLibrary LoadLibraryA
 #define GetModuleHandle GetModuleHandleA

@@ -311,7 +311,19 @@ WINUSERAPI HWND WINAPI WindowFromDC(HDC dc);
 WINUSERAPI LRESULT WINAPI DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 WINUSERAPI LRESULT WINAPI CallWindowProcA(WNDPROC procedure, HWND window, UINT message,
                                           WPARAM wParam, LPARAM lParam);
+// To a window of another thread, the procedure runs on that thread while it is
+// inside GetMessage, PeekMessage or a SendMessage of its own; the sender waits
+// and meanwhile answers the messages sent to it.
 WINUSERAPI LRESULT WINAPI SendMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+#define SMTO_NORMAL 0x0000
+#define SMTO_BLOCK 0x0001
+#define SMTO_ABORTIFHUNG 0x0002
+// Gives up after `timeoutMs` (0 with ERROR_TIMEOUT); with SMTO_ABORTIFHUNG at
+// once when the window's thread has not looked at its queue for five seconds.
+WINUSERAPI LRESULT WINAPI SendMessageTimeoutA(HWND window, UINT message, WPARAM wParam,
+                                              LPARAM lParam, UINT flags, UINT timeoutMs,
+                                              DWORD_PTR* result);
+WINUSERAPI DWORD WINAPI GetWindowThreadProcessId(HWND window, LPDWORD processId);
 WINUSERAPI BOOL WINAPI PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 WINUSERAPI void WINAPI PostQuitMessage(int exitCode);
 WINUSERAPI BOOL WINAPI GetMessageA(LPMSG message, HWND window, UINT filterMin, UINT filterMax);

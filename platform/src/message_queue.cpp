@@ -1,6 +1,8 @@
 // Each thread's message queue: posted messages in order, then the quit
 // request, then WM_PAINT for windows with an update region, as Windows
-// delivers them. Sent messages call the procedure at once.
+// delivers them. Messages sent by the window's own thread call the procedure
+// at once; those sent from another thread wait in the queue until the
+// window's thread looks at it, which answers them before anything else.
 #include "display.h"
 #include "hooks_state.h"
 #include "window_state.h"
@@ -9,17 +11,31 @@
 #include <condition_variable>
 #include <deque>
 #include <map>
+#include <memory>
 
 namespace zdp {
 namespace {
 
 constexpr int displayPollMs = 5;
+// Windows calls a thread hung once it has not looked at its queue for this long.
+constexpr DWORD hungAfterMs = 5000;
+
+struct SentMessage {
+    MSG message;
+    LRESULT result = 0;
+    bool done = false;
+};
 
 struct ThreadQueue {
     std::deque<MSG> posted;
+    std::deque<std::shared_ptr<SentMessage>> sent;
     bool quitPosted = false;
     int exitCode = 0;
+    bool waiting = false; // inside GetMessage with nothing to do
+    DWORD lastLookMs = 0;
 };
+
+using QueueLock = std::unique_lock<std::recursive_mutex>;
 
 std::map<std::thread::id, ThreadQueue>& queues() {
     static auto* all = new std::map<std::thread::id, ThreadQueue>;
@@ -40,6 +56,74 @@ DWORD messageTime() {
 
 MSG makeMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     return MSG{window, message, wParam, lParam, messageTime(), {0, 0}};
+}
+
+// Answers every message other threads have sent to this one, with the
+// state lock released while the procedures run.
+void answerSentMessages(QueueLock& lock) {
+    for (;;) {
+        ThreadQueue& queue = queues()[std::this_thread::get_id()];
+        queue.lastLookMs = messageTime();
+        if (queue.sent.empty()) return;
+        std::shared_ptr<SentMessage> entry = queue.sent.front();
+        queue.sent.pop_front();
+        const MSG& message = entry->message;
+        lock.unlock();
+        LRESULT result =
+            callProcedure(message.hwnd, message.message, message.wParam, message.lParam);
+        lock.lock();
+        entry->result = result;
+        entry->done = true;
+        queueSignal().notify_all();
+    }
+}
+
+bool hung(const ThreadQueue& queue) {
+    return !queue.waiting && messageTime() - queue.lastLookMs > hungAfterMs;
+}
+
+// Sends to a window of another thread and waits for its answer, answering
+// what is sent to this thread meanwhile; a negative timeout waits for ever.
+bool sendAcross(std::thread::id thread, const MSG& message, long timeoutMs, bool abortIfHung,
+                LRESULT& result) {
+    QueueLock lock(stateMutex());
+    ThreadQueue& target = queues()[thread];
+    if (abortIfHung && hung(target)) {
+        setError(ERROR_TIMEOUT);
+        return false;
+    }
+    auto entry = std::make_shared<SentMessage>();
+    entry->message = message;
+    target.sent.push_back(entry);
+    queueSignal().notify_all();
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    while (!entry->done) {
+        answerSentMessages(lock);
+        if (entry->done) break;
+        if (timeoutMs < 0) {
+            queueSignal().wait(lock);
+        } else if (queueSignal().wait_until(lock, deadline) == std::cv_status::timeout &&
+                   !entry->done) {
+            auto& pending = queues()[thread].sent;
+            for (auto it = pending.begin(); it != pending.end(); ++it)
+                if (*it == entry) {
+                    pending.erase(it);
+                    break;
+                }
+            setError(ERROR_TIMEOUT);
+            return false;
+        }
+    }
+    result = entry->result;
+    return true;
+}
+
+// The thread that owns a window, or none for a handle that is no window.
+bool windowThread(HWND window, std::thread::id& thread) {
+    StateLock lock(stateMutex());
+    const Window* found = checkWindow(window);
+    if (found) thread = found->thread;
+    return found != nullptr;
 }
 
 bool passesRange(UINT message, UINT filterMin, UINT filterMax) {
@@ -150,9 +234,14 @@ void wakeMessageWaiters() {
     queueSignal().notify_all();
 }
 
+// Senders still waiting are let go with a zero answer.
 void clearMessageQueues() {
     StateLock lock(stateMutex());
+    for (auto& entry : queues())
+        for (auto& sent : entry.second.sent)
+            sent->done = true;
     queues().clear();
+    queueSignal().notify_all();
 }
 
 } // namespace zdp
@@ -160,11 +249,33 @@ void clearMessageQueues() {
 using namespace zdp;
 
 LRESULT WINAPI SendMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (!IsWindow(window)) {
+    std::thread::id thread;
+    if (!windowThread(window, thread)) {
         setError(ERROR_INVALID_WINDOW_HANDLE);
         return 0;
     }
-    return callProcedure(window, message, wParam, lParam);
+    if (thread == std::this_thread::get_id()) return callProcedure(window, message, wParam, lParam);
+    LRESULT result = 0;
+    sendAcross(thread, makeMessage(window, message, wParam, lParam), -1, false, result);
+    return result;
+}
+
+LRESULT WINAPI SendMessageTimeoutA(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                                   UINT flags, UINT timeoutMs, DWORD_PTR* result) {
+    std::thread::id thread;
+    if (!windowThread(window, thread)) {
+        setError(ERROR_INVALID_WINDOW_HANDLE);
+        return 0;
+    }
+    LRESULT answer = 0;
+    if (thread == std::this_thread::get_id()) {
+        answer = callProcedure(window, message, wParam, lParam);
+    } else if (!sendAcross(thread, makeMessage(window, message, wParam, lParam), long(timeoutMs),
+                           flags & SMTO_ABORTIFHUNG, answer)) {
+        return 0;
+    }
+    if (result) *result = DWORD_PTR(answer);
+    return 1;
 }
 
 BOOL WINAPI PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -184,18 +295,25 @@ void WINAPI PostQuitMessage(int exitCode) {
 // input is looked at every few milliseconds as well.
 BOOL WINAPI GetMessageA(LPMSG message, HWND filter, UINT filterMin, UINT filterMax) {
     displayPumpEvents();
-    std::unique_lock<std::recursive_mutex> lock(stateMutex());
+    QueueLock lock(stateMutex());
     if (!message) {
         setError(ERROR_INVALID_PARAMETER);
         return -1;
     }
     if (!validFilter(filter)) return -1;
-    while (!peekOnce(message, filter, filterMin, filterMax, true)) {
+    for (;;) {
+        answerSentMessages(lock);
+        if (peekOnce(message, filter, filterMin, filterMax, true)) break;
+        ThreadQueue& queue = queues()[std::this_thread::get_id()];
+        if (!queue.sent.empty()) continue;
+        queue.waiting = true;
         if (!displayShowsWindows()) {
             queueSignal().wait(lock);
+            queues()[std::this_thread::get_id()].waiting = false;
             continue;
         }
         queueSignal().wait_for(lock, std::chrono::milliseconds(displayPollMs));
+        queues()[std::this_thread::get_id()].waiting = false;
         lock.unlock();
         displayPumpEvents();
         lock.lock();
@@ -206,12 +324,13 @@ BOOL WINAPI GetMessageA(LPMSG message, HWND filter, UINT filterMin, UINT filterM
 BOOL WINAPI PeekMessageA(LPMSG message, HWND filter, UINT filterMin, UINT filterMax,
                          UINT removeMessage) {
     displayPumpEvents();
-    StateLock lock(stateMutex());
+    QueueLock lock(stateMutex());
     if (!message) {
         setError(ERROR_INVALID_PARAMETER);
         return FALSE;
     }
     if (!validFilter(filter)) return FALSE;
+    answerSentMessages(lock);
     return peekOnce(message, filter, filterMin, filterMax, removeMessage & PM_REMOVE);
 }
 

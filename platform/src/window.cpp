@@ -62,6 +62,7 @@ HWND addWindow(WindowClass& windowClass, std::unique_ptr<Window> window) {
     window->procedure = windowClass.procedure;
     window->extraBytes.assign(size_t(windowClass.windowExtraBytes), 0);
     window->thread = std::this_thread::get_id();
+    window->threadId = GetCurrentThreadId();
     HWND handle = handleFrom<HWND>(windowTable().add(std::move(window)));
     if (!handle) {
         setError(ERROR_NOT_ENOUGH_MEMORY);

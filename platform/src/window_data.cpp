@@ -3,6 +3,7 @@
 #include "window_state.h"
 
 #include <cstring>
+#include <unistd.h>
 
 namespace zdp {
 namespace {
@@ -159,4 +160,13 @@ HWND WINAPI GetWindow(HWND handle, UINT command) {
     // Z-order siblings are not modelled: the subset has no stacking order.
     setError(ERROR_NOT_SUPPORTED);
     return nullptr;
+}
+
+// Every window belongs to this one process.
+DWORD WINAPI GetWindowThreadProcessId(HWND handle, LPDWORD processId) {
+    StateLock lock(stateMutex());
+    const Window* window = checkWindow(handle);
+    if (!window) return 0;
+    if (processId) *processId = DWORD(getpid());
+    return window->threadId;
 }

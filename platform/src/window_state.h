@@ -41,6 +41,7 @@ struct Window {
     LONG_PTR userData = 0;
     std::vector<unsigned char> extraBytes;
     std::thread::id thread;
+    DWORD threadId = 0; // what GetWindowThreadProcessId reports
     bool visible = false;
     bool destroying = false;
     bool needsPaint = false;

@@ -25,7 +25,8 @@ PlaylistPanel::PlaylistPanel(VisModule* host, const char* fontPath)
     : host(host), titleCount(0), firstVisible(0), current(-1), pageSize(25), scrollStep(5),
       highlightOffset(0), enabled(1), titles(nullptr) {
     const int length = playlistLength(host);
-    titles = playlistFetchTitles(host, length);
+    bool answered = true;
+    titles = playlistFetchTitles(host, length, answered);
     titleCount = titles ? length : 0;
     textLoadFont(fontPath);
 }
@@ -35,11 +36,14 @@ PlaylistPanel::~PlaylistPanel() {
 }
 
 // Titles are fetched again only when the length changes: a playlist reordered
-// in place keeps showing the old titles.
+// in place keeps showing the old titles, and so does a host that did not
+// answer in time.
 void PlaylistPanel::refresh() {
     const int length = playlistLength(host);
-    if (length == titleCount) return;
-    char** fresh = playlistFetchTitles(host, length);
+    if (length == titleCount || length < 0) return;
+    bool answered = true;
+    char** fresh = playlistFetchTitles(host, length, answered);
+    if (!answered) return;
     playlistReleaseTitles(titles, titleCount);
     titles = fresh;
     titleCount = fresh ? length : 0;
@@ -82,7 +86,8 @@ void PlaylistPanel::draw() {
 
 // y is the mouse's, from the client area's top; x plays no part.
 int PlaylistPanel::hitTest(int, int y) {
-    const long long line = (y - panelClickTop) / panelLineHeight + static_cast<long long>(firstVisible);
+    const long long line =
+        (y - panelClickTop) / panelLineHeight + static_cast<long long>(firstVisible);
     if (line < 0 || line >= titleCount) return -1;
     current = static_cast<int>(line);
     return current;

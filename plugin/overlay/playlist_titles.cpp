@@ -1,12 +1,15 @@
 #include "playlist_titles.h"
 
+#include "overlay/host_query.h"
+
 #include "shell/vis_module.h"
 
 #include <cstring>
 #include <new>
 
 int playlistLength(VisModule* host) {
-    const LRESULT length = SendMessageA(host->hostWindow, WM_USER, 0, hostGetPlaylistLength);
+    LRESULT length = 0;
+    if (!askHost(host->hostWindow, 0, hostGetPlaylistLength, length)) return -1;
     if (length <= 0) return 0;
     return length > playlistEntryLimit ? playlistEntryLimit : static_cast<int>(length);
 }
@@ -25,13 +28,18 @@ char* playlistTitleFromPath(const char* path) {
     return title;
 }
 
-char** playlistFetchTitles(VisModule* host, int count) {
+char** playlistFetchTitles(VisModule* host, int count, bool& answered) {
+    answered = true;
     if (count <= 0) return nullptr;
     char** titles = new (std::nothrow) char*[count];
     if (!titles) return nullptr;
     for (int i = 0; i < count; ++i) {
-        const LRESULT path =
-            SendMessageA(host->hostWindow, WM_USER, static_cast<WPARAM>(i), hostGetPlaylistFile);
+        LRESULT path = 0;
+        if (!askHost(host->hostWindow, static_cast<WPARAM>(i), hostGetPlaylistFile, path)) {
+            answered = false;
+            playlistReleaseTitles(titles, i);
+            return nullptr;
+        }
         titles[i] = playlistTitleFromPath(reinterpret_cast<const char*>(path));
     }
     return titles;

@@ -12,11 +12,13 @@ constexpr int playlistTitleLimit = 40;
 constexpr int playlistEntryLimit = 100000;
 
 // The host's playlist length, at most playlistEntryLimit; a negative answer
-// counts as an empty playlist.
+// counts as an empty playlist. -1 when a host asked from another thread did
+// not answer in time.
 int playlistLength(VisModule* host);
 // The text after the path's last backslash, at most 40 characters.
 char* playlistTitleFromPath(const char* path);
 // Titles of entries 0 to count - 1, or null when count is 0 or the array
-// cannot be allocated.
-char** playlistFetchTitles(VisModule* host, int count);
+// cannot be allocated. When a host asked from another thread stops answering
+// part way, `answered` is false and nothing is returned.
+char** playlistFetchTitles(VisModule* host, int count, bool& answered);
 void playlistReleaseTitles(char** titles, int count);

@@ -47,15 +47,16 @@ void handleKeyUp(WPARAM key) {
     viewState.sphereRadius = 1.0f;
 }
 
-void handleClick(int x, int y) {
-    if (!playlistPanel) return;
+int handleClick(int x, int y) {
+    if (!playlistPanel) return -1;
     if (180 < x && x < 240 && 0 < y && y < 20) playlistPanel->scrollUp();
     if (180 < x && x < 240 && 420 < y && y < 450) playlistPanel->scrollDown();
-    if (20 < y && y < 420) {
-        const int index = playlistPanel->hitTest(x, y);
-        if (index == -1) return;
-        HWND host = getVisModule(0)->hostWindow;
-        SendMessageA(host, WM_USER, static_cast<WPARAM>(index), hostSetPlaylistPosition);
-        SendMessageA(host, WM_COMMAND, hostPlayCommand, 0);
-    }
+    if (20 < y && y < 420) return playlistPanel->hitTest(x, y);
+    return -1;
+}
+
+void playTitle(int index) {
+    HWND host = getVisModule(0)->hostWindow;
+    SendMessageA(host, WM_USER, static_cast<WPARAM>(index), hostSetPlaylistPosition);
+    SendMessageA(host, WM_COMMAND, hostPlayCommand, 0);
 }

@@ -1,8 +1,10 @@
 #include "audio/audio_features.h"
 #include "overlay/help_screen.h"
+#include "overlay/host_query.h"
 #include "overlay/playlist_panel.h"
 #include "scene/scene.h"
 #include "shell/module.h"
+#include "shell/render_context.h"
 #include "shell/render_window.h"
 #include "shell/view_state.h"
 
@@ -68,14 +70,41 @@ void drawOverlay(int position) {
     }
 }
 
+// The last position the host told; kept when a host asked from another
+// thread does not answer in time.
+std::atomic<int> lastPosition{0};
+
+int askPlaylistPosition(HWND host) {
+    LRESULT position = 0;
+    if (askHost(host, 0, hostGetPlaylistPosition, position))
+        lastPosition = static_cast<int>(position);
+    return lastPosition;
+}
+
+// A frame on a thread other than the window's needs our context, which the
+// window's thread keeps current until it is told the context is shared.
+void borrowContextFromWindowThread(HWND window) {
+    if (contextShared || onRenderWindowThread()) return;
+    SendMessageTimeoutA(window, releaseContextMessage, 0, 0, SMTO_ABORTIFHUNG, 50, nullptr);
+}
+
 void renderFrame(VisModule* module) {
-    computeAudioFeatures(module);
-    // Hosts go on calling after the user closed the window, and even after onStop.
+    HWND window;
+    {
+        RenderLock lock;
+        computeAudioFeatures(module);
+        // Hosts go on calling after the user closed the window, and even after onStop.
+        if (!renderWindow || !renderContext) return;
+        window = renderWindow;
+    }
+    // Neither wait happens under the lock: the threads waited on may need it.
+    borrowContextFromWindowThread(window);
+    const int position = askPlaylistPosition(module->hostWindow);
+    RenderLock lock;
     if (!renderWindow || !renderContext) return;
-    if (wglGetCurrentContext() != renderContext) wglMakeCurrent(renderDC, renderContext);
+    RenderContextScope scope;
+    if (!scope.ready()) return;
     drawScene();
-    const int position = static_cast<int>(
-        SendMessageA(module->hostWindow, WM_USER, 0, hostGetPlaylistPosition));
     drawOverlay(position);
     SwapBuffers(renderDC);
 }
@@ -90,6 +119,7 @@ void onConfigure(VisModule*) {}
 
 int onStart(VisModule* module) {
     try {
+        RenderContextScope scope;
         return startRenderWindow(module);
     } catch (...) {
         return 1;
@@ -104,7 +134,9 @@ int onRender(VisModule* module) {
     return 0;
 }
 
+// A frame in flight on another thread is finished first.
 void onStop(VisModule* module) {
+    RenderLock lock;
     if (renderWindow) DestroyWindow(renderWindow);
     renderWindow = nullptr;
     UnregisterClassA(windowClassName, module->instance);

@@ -32,5 +32,8 @@ LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
 // and the sphere's collapse on the up arrow's release.
 void handleKeyDown(WPARAM key);
 void handleKeyUp(WPARAM key);
-// The click zones, in client pixels from the top-left corner.
-void handleClick(int x, int y);
+// The click zones, in client pixels from the top-left corner: scrolls the
+// panel, and gives the index of the title clicked, or -1.
+int handleClick(int x, int y);
+// Makes the host select the title and play it.
+void playTitle(int index);

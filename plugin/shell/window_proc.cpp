@@ -2,6 +2,7 @@
 #include "scene/scene.h"
 #include "shell/gl_setup.h"
 #include "shell/module.h"
+#include "shell/render_context.h"
 #include "shell/render_window.h"
 #include "shell/view_state.h"
 
@@ -21,6 +22,8 @@ int clientHeight = 0;
 namespace {
 
 LRESULT onCreate(HWND window) {
+    RenderLock lock;
+    contextShared = false;
     renderDC = GetDC(window);
     RECT client;
     GetClientRect(window, &client);
@@ -39,6 +42,8 @@ LRESULT onCreate(HWND window) {
 // Everything the creation acquired goes with the window, so a host that starts
 // and stops the plug-in many times holds one context at most.
 void releaseRenderResources(HWND window) {
+    // The panel's GL objects belong to our context, whichever is current.
+    RenderContextScope scope;
     delete playlistPanel;
     playlistPanel = nullptr;
     if (renderContext) {
@@ -53,6 +58,15 @@ void releaseRenderResources(HWND window) {
     if (window == renderWindow) renderWindow = nullptr;
 }
 
+// A window whose creation failed was never the render window: its destruction
+// must not end the host's message loop.
+void onDestroy(HWND window) {
+    RenderLock lock;
+    const bool kept = window == renderWindow;
+    releaseRenderResources(window);
+    if (kept) PostQuitMessage(0);
+}
+
 void onMove(HWND window) {
     RECT outer;
     GetWindowRect(window, &outer);
@@ -61,8 +75,10 @@ void onMove(HWND window) {
 }
 
 void onSize(HWND window, LPARAM lParam) {
+    RenderLock lock;
     clientWidth = LOWORD(lParam);
     clientHeight = HIWORD(lParam);
+    RenderContextScope scope;
     setViewport(clientWidth, clientHeight);
     RECT outer;
     GetWindowRect(window, &outer);
@@ -71,7 +87,9 @@ void onSize(HWND window, LPARAM lParam) {
 }
 
 void onPaint(HWND window) {
+    RenderLock lock;
     if (renderContext) {
+        RenderContextScope scope;
         drawScene();
         if (viewState.playlistVisible && playlistPanel) playlistPanel->draw();
         SwapBuffers(renderDC);
@@ -79,13 +97,37 @@ void onPaint(HWND window) {
     ValidateRect(window, nullptr);
 }
 
+void onKeyDown(WPARAM wParam) {
+    RenderLock lock;
+    handleKeyDown(wParam);
+}
+
 void forwardKeyUp(HWND window, WPARAM wParam, LPARAM lParam) {
-    handleKeyUp(wParam);
+    {
+        RenderLock lock;
+        handleKeyUp(wParam);
+    }
     auto* module = reinterpret_cast<VisModule*>(GetWindowLongPtrA(window, GWLP_USERDATA));
     if (module) PostMessageA(module->hostWindow, WM_KEYUP, wParam, lParam);
 }
 
+// The title is picked under the lock; the host is told outside it, since it
+// may stop a render thread that waits for the lock.
+void onClick(LPARAM lParam) {
+    int title;
+    {
+        RenderLock lock;
+        title = handleClick(LOWORD(lParam), HIWORD(lParam));
+    }
+    if (title >= 0) playTitle(title);
+}
+
 bool paletteInUse() { return renderContext && renderPalette; }
+
+void onPaletteChange() {
+    RenderLock lock;
+    reselectPalette();
+}
 
 } // namespace
 
@@ -94,8 +136,7 @@ LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     case WM_CREATE:
         return onCreate(window);
     case WM_DESTROY:
-        releaseRenderResources(window);
-        PostQuitMessage(0);
+        onDestroy(window);
         return 0;
     case WM_MOVE:
         onMove(window);
@@ -108,13 +149,13 @@ LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         onPaint(window);
         return 0;
     case WM_KEYDOWN:
-        handleKeyDown(wParam);
+        onKeyDown(wParam);
         break;
     case WM_KEYUP:
         forwardKeyUp(window, wParam, lParam);
         return 0;
     case WM_LBUTTONDOWN:
-        handleClick(LOWORD(lParam), HIWORD(lParam));
+        onClick(lParam);
         return 0;
     case WM_LBUTTONUP:
     case WM_RBUTTONDOWN:
@@ -122,12 +163,15 @@ LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         return 0;
     case WM_QUERYNEWPALETTE:
         if (!paletteInUse()) break;
-        reselectPalette();
+        onPaletteChange();
         return 0;
     case WM_PALETTECHANGED:
         if (!paletteInUse() || reinterpret_cast<HWND>(wParam) == window) break;
-        reselectPalette();
+        onPaletteChange();
         return 0;
+    case releaseContextMessage:
+        releaseContextOnWindowThread();
+        return 1;
     }
     return DefWindowProcA(window, message, wParam, lParam);
 }

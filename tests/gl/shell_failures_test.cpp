@@ -67,6 +67,9 @@ TEST_P(PixelFormatFailure, FailsTheStartWithTwoBoxesInsteadOfEndingTheHost) {
     EXPECT_EQ(platformLiveWindowCount(), 1);
     EXPECT_EQ(platformLiveContextCount(), 0);
     EXPECT_EQ(platformLiveDCCount(), 0);
+    MSG quit;
+    EXPECT_FALSE(PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE))
+        << "a host that keeps pumping its thread would quit";
     EXPECT_EQ(frame(), 0);
 
     platformSetFailure(GetParam(), false);

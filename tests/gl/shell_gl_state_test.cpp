@@ -157,4 +157,60 @@ TEST_F(WindowGLState, ASizeMessageMovesTheViewportButNotTheProjection) {
     EXPECT_EQ(before, after);
 }
 
+// A host that draws with its own context between our frames.
+class HostWithContext : public PluginSession {
+  protected:
+    void SetUp() override {
+        PluginSession::SetUp();
+        hostDC = GetDC(host->window());
+        const PIXELFORMATDESCRIPTOR request = pixelFormatRequest();
+        SetPixelFormat(hostDC, ChoosePixelFormat(hostDC, &request), &request);
+        hostContext = wglCreateContext(hostDC);
+        wglMakeCurrent(hostDC, hostContext);
+        glViewport(0, 0, 10, 10);
+    }
+
+    void TearDown() override {
+        wglMakeCurrent(nullptr, nullptr);
+        wglDeleteContext(hostContext);
+        ReleaseDC(host->window(), hostDC);
+        PluginSession::TearDown();
+    }
+
+    // The host's context is current and nothing of ours reached it.
+    void expectHostContextUntouched(const char* after) {
+        EXPECT_EQ(wglGetCurrentContext(), hostContext) << after;
+        GLint viewport[4];
+        glGetIntegerv(GL_VIEWPORT, viewport);
+        EXPECT_EQ(viewport[2], 10) << after;
+        EXPECT_EQ(modelview(), (std::array<float, 16>{1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1}))
+            << after;
+    }
+
+    HDC hostDC = nullptr;
+    HGLRC hostContext = nullptr;
+};
+
+TEST_F(HostWithContext, EveryCallbackAndMessageDrawsInOursAndGivesTheHostItsOwnBack) {
+    ASSERT_EQ(start(), 0);
+    expectHostContextUntouched("start");
+    frame();
+    expectHostContextUntouched("a frame");
+    InvalidateRect(renderWindow, nullptr, FALSE);
+    UpdateWindow(renderWindow);
+    expectHostContextUntouched("a repaint");
+    SendMessageA(renderWindow, WM_SIZE, SIZE_RESTORED, MAKELPARAM(600, 400));
+    expectHostContextUntouched("a size change");
+
+    wglMakeCurrent(renderDC, renderContext);
+    GLint viewport[4];
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    EXPECT_EQ(viewport[2], 600);
+    EXPECT_EQ(viewport[3], 400);
+    wglMakeCurrent(hostDC, hostContext);
+
+    onStop(module);
+    expectHostContextUntouched("stop");
+}
+
 } // namespace

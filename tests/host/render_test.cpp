@@ -208,3 +208,34 @@ TEST(Render, withNoAudioTheBuiltInDemoPlays) {
     ASSERT_TRUE(readPng(folder.path("demo/" + frames[19]), picture));
     EXPECT_GT(picture.litPixels(), 634 * 458 / 50);
 }
+
+// Some hosts call onRender on their decoder thread, a new one for every
+// entry, while keys and clicks arrive on their main thread.
+TEST(Render, aHostRenderingOnItsOwnThreadGetsTheSameFramesAsOneThatDoesNot) {
+    ScratchFolder folder;
+    writeSineWav(folder.path("low.wav"), 440.0, 1.0);
+    writeSineWav(folder.path("high.wav"), 3000.0, 1.0);
+    const std::vector<std::string> script = {
+        "-q",      "--duration",  "1.5s",  "--key",  "0.1s:B", "--key", "0.2s:UP:0.6s",
+        "--click", "0.5s:100,42", "--key", "0.9s:H", "--key",  "1.1s:H"};
+    std::vector<std::string> single = {"render", folder.path("low.wav"), folder.path("high.wav"),
+                                       "-o", folder.path("single")};
+    std::vector<std::string> threaded = {"render", folder.path("low.wav"),  folder.path("high.wav"),
+                                         "-o",     folder.path("threaded"), "--render-thread"};
+    single.insert(single.end(), script.begin(), script.end());
+    threaded.insert(threaded.end(), script.begin(), script.end());
+    HostRun first = runHost(single);
+    ASSERT_EQ(first.exitCode, 0) << first.errorOutput;
+    HostRun second = runHost(threaded);
+    ASSERT_EQ(second.exitCode, 0) << second.errorOutput;
+    std::vector<std::string> frames = filesIn(folder.path("single"));
+    ASSERT_EQ(frames.size(), 60u);
+    ASSERT_EQ(filesIn(folder.path("threaded")), frames);
+    for (const std::string& name : frames)
+        ASSERT_EQ(fileBytes(folder.path("single/" + name)),
+                  fileBytes(folder.path("threaded/" + name)))
+            << name;
+    // The frames moved: the picture after the click is not the first one.
+    EXPECT_NE(fileBytes(folder.path("threaded/" + frames[1])),
+              fileBytes(folder.path("threaded/" + frames[59])));
+}

@@ -272,6 +272,19 @@ TEST_F(Play, without_a_sound_device_play_is_silent_at_forty_frames_a_second) {
     EXPECT_NEAR(perSecond, 40.0, 0.8) << output;
 }
 
+TEST_F(Play, a_sound_card_that_fails_to_open_costs_one_line_and_no_library_noise) {
+#ifndef ZD_HOST_HAS_SOUND
+    GTEST_SKIP() << "the host was built without SDL2";
+#endif
+    ASSERT_TRUE(
+        run.start({"--duration", "0.5s"}, {"SDL_AUDIODRIVER=alsa", "ALSA_CARD=no-such-card"}));
+    EXPECT_EQ(run.wait(), 0);
+    std::string output = run.errorOutput();
+    EXPECT_EQ(output.find("ALSA lib"), std::string::npos) << output;
+    EXPECT_EQ(std::count(output.begin(), output.end(), '\n'), 2) << output;
+    EXPECT_NE(output.find("zephyrdome: no sound device ("), std::string::npos) << output;
+}
+
 TEST_F(Play, with_a_sound_device_frames_keep_to_its_playback_clock) {
 #ifndef ZD_HOST_HAS_SOUND
     GTEST_SKIP() << "the host was built without SDL2";

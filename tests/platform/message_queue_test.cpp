@@ -177,6 +177,59 @@ TEST_F(MessageQueue, a_message_posted_from_another_thread_wakes_the_windows_thre
     EXPECT_EQ(message.wParam, WPARAM(77));
 }
 
+// Where the procedure ran: a send from another thread must run it on the
+// window's own thread, as Windows does.
+std::thread::id procedureThread;
+
+LRESULT CALLBACK threadRecordingProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == probe) procedureThread = std::this_thread::get_id();
+    return recordingProc(window, message, wParam, lParam);
+}
+
+TEST_F(MessageQueue, a_message_sent_from_another_thread_runs_on_the_windows_thread_and_waits) {
+    HWND window = createToolWindow();
+    SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(threadRecordingProc));
+    cannedResults()[probe] = 4321;
+    LRESULT answer = 0;
+    std::thread sender([&] {
+        answer = SendMessageA(window, probe, 3, 4);
+        PostMessageA(window, WM_USER + 8, 0, 0);
+    });
+    MSG message{};
+    ASSERT_TRUE(GetMessageA(&message, nullptr, 0, 0));
+    sender.join();
+    EXPECT_EQ(message.message, UINT(WM_USER + 8)) << "the sent message is answered, not returned";
+    EXPECT_EQ(answer, 4321);
+    EXPECT_EQ(procedureThread, std::this_thread::get_id());
+    EXPECT_EQ(GetWindowThreadProcessId(window, nullptr), GetCurrentThreadId());
+}
+
+TEST_F(MessageQueue, send_message_timeout_gives_up_on_a_thread_that_does_not_look_at_its_queue) {
+    HWND window = createToolWindow();
+    messageLog().clear();
+    BOOL sent = TRUE;
+    DWORD error = 0;
+    std::thread sender([&] {
+        DWORD_PTR result = 99;
+        sent = BOOL(SendMessageTimeoutA(window, probe, 0, 0, SMTO_ABORTIFHUNG, 20, &result));
+        error = GetLastError();
+    });
+    sender.join();
+    EXPECT_FALSE(sent);
+    EXPECT_EQ(error, DWORD(ERROR_TIMEOUT));
+    MSG message{};
+    EXPECT_FALSE(PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE));
+    EXPECT_TRUE(loggedMessages(window).empty()) << "a message given up on is never delivered";
+}
+
+TEST_F(MessageQueue, send_message_timeout_on_the_windows_own_thread_calls_the_procedure_at_once) {
+    HWND window = createToolWindow();
+    cannedResults()[probe] = 55;
+    DWORD_PTR result = 0;
+    EXPECT_TRUE(SendMessageTimeoutA(window, probe, 0, 0, SMTO_ABORTIFHUNG, 1, &result));
+    EXPECT_EQ(result, DWORD_PTR(55));
+}
+
 TEST_F(MessageQueue, get_message_with_a_bogus_window_filter_returns_minus_one) {
     MSG message{};
     EXPECT_EQ(GetMessageA(&message, reinterpret_cast<HWND>(0x4242), 0, 0), -1);

@@ -1,0 +1,52 @@
+#include "shell/render_context.h"
+#include "shell/render_window.h"
+
+std::atomic<bool> contextShared{false};
+
+namespace {
+// Constructed when the library loads, before any callback can run.
+struct RenderSection {
+    CRITICAL_SECTION section;
+    RenderSection() { InitializeCriticalSection(&section); }
+    ~RenderSection() { DeleteCriticalSection(&section); }
+} renderSection;
+} // namespace
+
+RenderLock::RenderLock() {
+    EnterCriticalSection(&renderSection.section);
+}
+
+RenderLock::~RenderLock() {
+    LeaveCriticalSection(&renderSection.section);
+}
+
+bool onRenderWindowThread() {
+    return renderWindow && GetWindowThreadProcessId(renderWindow, nullptr) == GetCurrentThreadId();
+}
+
+void releaseContextOnWindowThread() {
+    RenderLock lock;
+    contextShared = true;
+    if (renderContext && wglGetCurrentContext() == renderContext) wglMakeCurrent(nullptr, nullptr);
+}
+
+RenderContextScope::RenderContextScope()
+    : previousContext_(wglGetCurrentContext()), previousDC_(wglGetCurrentDC()),
+      previousWasOurs_(previousContext_ && previousContext_ == renderContext),
+      ready_(previousWasOurs_) {
+    if (renderContext && !previousWasOurs_)
+        ready_ = wglMakeCurrent(renderDC, renderContext) != FALSE;
+}
+
+// Ours may be gone by now (a destruction inside the scope): only the host's
+// context is ever made current again.
+RenderContextScope::~RenderContextScope() {
+    if (previousWasOurs_) return;
+    if (previousContext_) {
+        if (wglGetCurrentContext() != previousContext_)
+            wglMakeCurrent(previousDC_, previousContext_);
+        return;
+    }
+    if (!renderContext || wglGetCurrentContext() != renderContext) return;
+    if (contextShared || !onRenderWindowThread()) wglMakeCurrent(nullptr, nullptr);
+}
