@@ -24,13 +24,13 @@ constexpr size_t historySamples = captureRate;
 
 // Mono at the rate the analysis is made for; the server mixes down and resamples.
 pa_simple* openStream(const std::string& source, std::string& error) {
-    pa_sample_spec spec{PA_SAMPLE_S16LE, captureRate, 1};
+    pa_sample_spec format{PA_SAMPLE_S16LE, captureRate, 1};
     pa_buffer_attr buffer{};
     buffer.maxlength = uint32_t(-1);
     buffer.fragsize = fragmentSamples * sizeof(std::int16_t);
     int code = 0;
     pa_simple* stream = pa_simple_new(nullptr, "zephyrdome", PA_STREAM_RECORD, source.c_str(),
-                                      "visualisation", &spec, nullptr, &buffer, &code);
+                                      "visualisation", &format, nullptr, &buffer, &code);
     if (!stream) error = "cannot record from '" + source + "': " + pa_strerror(code);
     return stream;
 }
