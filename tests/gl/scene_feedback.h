@@ -3,7 +3,9 @@
 // own object coordinates.
 #pragma once
 
+#include <array>
 #include <functional>
+#include <set>
 #include <vector>
 
 struct ScenePoint {
@@ -39,3 +41,17 @@ std::vector<FeedbackPrimitive> captureFeedback(const std::function<void()>& draw
 
 std::vector<ScenePoint> verticesOf(const std::vector<FeedbackPrimitive>& primitives,
                                    FeedbackPrimitive::Kind kind);
+
+// The two parts of an element's material a probe light shows: one white
+// directional light along `towards` (scene coordinates) with only a diffuse
+// or only a specular part, and no ambient light at all.
+enum class ProbeLight { diffuse, specular };
+
+// Runs draw as captureFeedback does, lit by the probe light, with the current
+// normal set along the light for elements that give none of their own. A
+// vertex whose normal points along the light then takes exactly the diffuse
+// material as its colour, and every vertex that faces the light the specular
+// material (shininess 0); alpha is always the diffuse alpha. The colours, in
+// thousandths, of all vertices drawn.
+std::set<std::array<long, 4>> litColours(const std::function<void()>& draw, ProbeLight light,
+                                         const ScenePoint& towards = {0.0f, 1.0f, 0.0f});

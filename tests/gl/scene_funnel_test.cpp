@@ -7,6 +7,7 @@
 #include "shell/view_state.h"
 
 #include <GL/gl.h>
+#include <array>
 
 #include <cmath>
 #include <cstring>
@@ -119,6 +120,19 @@ TEST_F(FunnelTest, SpeakerHeightOfExactlyZeroPutsTheInnerRimsAtMinusOne) {
     const std::set<std::pair<long, long>> expected = {
         {6000, 0}, {4000, -1000}, {10000, 0}, {8000, -1000}};
     EXPECT_EQ(rims(verticesOf(primitives, FeedbackPrimitive::polygon)), expected);
+}
+
+using Colours = std::set<std::array<long, 4>>;
+
+TEST_F(FunnelTest, FunnelIsWhiteWithBluishHighlightsAndSpeakersBlueWithPaleBlueOnes) {
+    EXPECT_EQ(litColours(drawFunnel, ProbeLight::diffuse), (Colours{{1000, 1000, 1000, 1000}}));
+    EXPECT_EQ(litColours(drawFunnel, ProbeLight::specular), (Colours{{200, 200, 1000, 1000}}));
+    const auto speakers = [] {
+        drawSpeaker(10.0f, 3.0f);
+        drawSpeaker(-10.0f, -3.0f);
+    };
+    EXPECT_EQ(litColours(speakers, ProbeLight::diffuse), (Colours{{0, 0, 1000, 1000}}));
+    EXPECT_EQ(litColours(speakers, ProbeLight::specular), (Colours{{500, 500, 1000, 1000}}));
 }
 
 } // namespace

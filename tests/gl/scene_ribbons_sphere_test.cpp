@@ -7,6 +7,8 @@
 #include "shell/view_state.h"
 
 #include <GL/gl.h>
+#include <array>
+#include <set>
 
 #include <algorithm>
 #include <cmath>
@@ -167,6 +169,27 @@ TEST_F(RibbonsSphereTest, SpheresYellowShowsAtTheFrameCentre) {
     // What stays yellow without the sphere is the ribbons' thin line on the axis.
     EXPECT_GT(withSphere, 60);
     EXPECT_GT(withSphere, 3 * withoutSphere);
+}
+
+using Colours = std::set<std::array<long, 4>>;
+
+// The sphere's pole, whose normal points along the light, shows its diffuse
+// material exactly; its far side takes no highlight.
+TEST_F(RibbonsSphereTest, RibbonsAreYellowAndTheSphereYellowWithOrangeHighlights) {
+    const auto ribbons = [this] {
+        drawWaveRibbon(12.0f, -12.0f, audioWavePointCount, points, 0);
+        drawWaveRibbon(10.0f, -10.0f, audioWavePointCount, points, 1);
+    };
+    EXPECT_EQ(litColours(ribbons, ProbeLight::diffuse), (Colours{{1000, 1000, 0, 1000}}));
+    const Colours sphere = litColours(drawSphere, ProbeLight::diffuse, {0.0f, 0.0f, 1.0f});
+    EXPECT_EQ(sphere.count({600, 600, 0, 1000}), 1u);
+    for (const auto& colour : sphere) {
+        EXPECT_EQ(colour[0], colour[1]);
+        EXPECT_LE(colour[0], 600);
+        EXPECT_EQ(colour[2], 0);
+    }
+    EXPECT_EQ(litColours(drawSphere, ProbeLight::specular, {0.0f, 0.0f, 1.0f}),
+              (Colours{{0, 0, 0, 1000}, {1000, 600, 0, 1000}}));
 }
 
 } // namespace
