@@ -150,6 +150,12 @@ void holdSceneStill() {
     viewState.rotationStepZ = 0.0f;
 }
 
+void drawOpaqueElements() {
+    drawFunnel();
+    drawSpeaker(10.0f, 3.0f);
+    drawSpeaker(-10.0f, -3.0f);
+}
+
 std::vector<FeedbackPrimitive> captureFeedback(const std::function<void()>& draw) {
     GLint count = 0;
     const std::vector<GLfloat> buffer = runFeedback(GL_3D, draw, count);

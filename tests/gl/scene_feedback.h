@@ -33,6 +33,9 @@ void resetSceneInputs();
 // No rotation from the frame: automatic turning off and every step 0.
 void holdSceneStill();
 
+// The funnel and the speakers of a silent frame: the elements that write depth.
+void drawOpaqueElements();
+
 // Runs draw in feedback mode under matrices that make the feedback coordinates
 // the object coordinates: z bit for bit, x and y to about 1e-4.
 // Heights must stay within +-512 and x, z within +-1024. Matrices and viewport
