@@ -162,8 +162,7 @@ std::vector<FeedbackPrimitive> captureFeedback(const std::function<void()>& draw
     return parse(buffer, count);
 }
 
-std::set<std::array<long, 4>> litColours(const std::function<void()>& draw, ProbeLight light,
-                                         const ScenePoint& towards) {
+Colours litColours(const std::function<void()>& draw, ProbeLight light, const ScenePoint& towards) {
     glPushAttrib(GL_LIGHTING_BIT | GL_CURRENT_BIT);
     GLint count = 0;
     const std::vector<GLfloat> buffer = runFeedback(
@@ -176,7 +175,7 @@ std::set<std::array<long, 4>> litColours(const std::function<void()>& draw, Prob
     glPopAttrib();
     std::vector<std::array<float, 4>> colours;
     parse(buffer, count, 4, &colours);
-    std::set<std::array<long, 4>> thousandths;
+    Colours thousandths;
     for (const auto& colour : colours)
         thousandths.insert({std::lround(colour[0] * 1000.0f), std::lround(colour[1] * 1000.0f),
                             std::lround(colour[2] * 1000.0f), std::lround(colour[3] * 1000.0f)});

@@ -50,11 +50,14 @@ std::vector<ScenePoint> verticesOf(const std::vector<FeedbackPrimitive>& primiti
 // or only a specular part, and no ambient light at all.
 enum class ProbeLight { diffuse, specular };
 
+// Colours as red, green, blue and alpha in thousandths.
+using Colours = std::set<std::array<long, 4>>;
+
 // Runs draw as captureFeedback does, lit by the probe light, with the current
 // normal set along the light for elements that give none of their own. A
 // vertex whose normal points along the light then takes exactly the diffuse
 // material as its colour, and every vertex that faces the light the specular
-// material (shininess 0); alpha is always the diffuse alpha. The colours, in
-// thousandths, of all vertices drawn.
-std::set<std::array<long, 4>> litColours(const std::function<void()>& draw, ProbeLight light,
-                                         const ScenePoint& towards = {0.0f, 1.0f, 0.0f});
+// material (shininess 0); alpha is always the diffuse alpha. The colours of
+// all vertices drawn.
+Colours litColours(const std::function<void()>& draw, ProbeLight light,
+                   const ScenePoint& towards = {0.0f, 1.0f, 0.0f});

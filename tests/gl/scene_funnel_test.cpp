@@ -7,7 +7,6 @@
 #include "shell/view_state.h"
 
 #include <GL/gl.h>
-#include <array>
 
 #include <cmath>
 #include <cstring>
@@ -121,8 +120,6 @@ TEST_F(FunnelTest, SpeakerHeightOfExactlyZeroPutsTheInnerRimsAtMinusOne) {
         {6000, 0}, {4000, -1000}, {10000, 0}, {8000, -1000}};
     EXPECT_EQ(rims(verticesOf(primitives, FeedbackPrimitive::polygon)), expected);
 }
-
-using Colours = std::set<std::array<long, 4>>;
 
 TEST_F(FunnelTest, FunnelIsWhiteWithBluishHighlightsAndSpeakersBlueWithPaleBlueOnes) {
     EXPECT_EQ(litColours(drawFunnel, ProbeLight::diffuse), (Colours{{1000, 1000, 1000, 1000}}));

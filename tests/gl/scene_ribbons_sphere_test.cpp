@@ -7,8 +7,6 @@
 #include "shell/view_state.h"
 
 #include <GL/gl.h>
-#include <array>
-#include <set>
 
 #include <algorithm>
 #include <cmath>
@@ -186,8 +184,6 @@ TEST_F(RibbonsSphereTest, SpheresYellowShowsAtTheFrameCentre) {
     EXPECT_GT(withSphere, 60);
     EXPECT_GT(withSphere, 3 * withoutSphere);
 }
-
-using Colours = std::set<std::array<long, 4>>;
 
 // The sphere's pole, whose normal points along the light, shows its diffuse
 // material exactly; its far side takes no highlight.

@@ -6,7 +6,6 @@
 #include "scene/scene.h"
 #include "shell/view_state.h"
 
-#include <array>
 #include <cmath>
 #include <map>
 #include <set>
@@ -162,8 +161,6 @@ TEST_F(RingsTest, FirstHistoryFrameRaisesOnlyTheInnermostRimAndClearsTheOffset) 
     flat.erase(400);
     EXPECT_EQ(radiiAtHeight(repaint, 0.0f), flat);
 }
-
-using Colours = std::set<std::array<long, 4>>;
 
 // Mode b's colour stands in for its specular material, so its highlighted
 // pair shows in the highlights; the diffuse material stays its own.
