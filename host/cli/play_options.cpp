@@ -15,7 +15,8 @@ const char* const playUsageText =
     "  --duration TIME      stop after this long (e.g. 30s, 1500ms)\n"
     "  --save-frames DIR    also write every frame shown as DIR/NNNNNN.png\n"
     "  --trace              print the keys and clicks the plug-in receives, the keys\n"
-    "                       it passes on and the entries played, on stdout\n"
+    "                       it passes on, the entries played and when each frame\n"
+    "                       was due and drawn, on stdout\n"
     "  --plugin PATH        the plug-in library (default: zephyrdome.so beside this program)\n"
     "  -q, --quiet          no summary line\n";
 

@@ -6,6 +6,9 @@
 //   player pause                          what the player did about it
 //   play entry 2                          a title picked in the plug-in's panel
 //   entry 1                               the next entry started by itself
+//   frame 12 due 300.000 at 301.250       a frame drawn: when it was due and
+//                                         when it was drawn, in ms of the clock
+//                                         frames are paced on
 #pragma once
 
 #include <windows.h>
