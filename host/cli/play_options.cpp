@@ -16,7 +16,8 @@ const char* const playUsageText =
     "  --zoom N             show the window N times larger (1 to 4), pixels as blocks\n"
     "  --save-frames DIR    also write every frame shown as DIR/NNNNNN.png\n"
     "  --trace              print the keys and clicks the plug-in receives, the keys\n"
-    "                       it passes on and the entries played, on stdout\n"
+    "                       it passes on, the entries played and when each frame\n"
+    "                       was due and drawn, on stdout\n"
     "  --plugin PATH        the plug-in library (default: zephyrdome.so beside this\n"
     "                       program or in ../lib/zephyrdome from it)\n"
     "  -q, --quiet          no summary line\n";

@@ -148,6 +148,7 @@ bool LiveSession::run(const LiveSettings& settings, LiveResult& result, std::str
         HeardPosition heard = player_.heard();
         followPlaylist(heard);
         ok = showFrame(heard, settings, result.frames, error);
+        trace_.line("frame %lld due %.3f at %.3f", result.frames, now + waitMs, now);
         pacer.frameShown(now);
         ++result.frames;
     }

@@ -1,4 +1,4 @@
-// What `play --trace` prints on stdout, one line per event, for scripts and
+// What `play --trace` (and `listen --trace`) prints on stdout, one line per event, for scripts and
 // tests that drive the window from outside:
 //   window 0x400001                       the plug-in's window on the desktop
 //   plug-in WM_KEYDOWN 0x42 0x00300001    input that reached the plug-in's window
@@ -6,6 +6,11 @@
 //   player pause                          what the player did about it
 //   play entry 2                          a title picked in the plug-in's panel
 //   entry 1                               the next entry started by itself
+//   frame 12 due 300.000 at 301.250       a frame drawn: when it was due and
+//                                         when it was drawn, in ms of the clock
+//                                         frames are paced on
+//   level bass 30 loudness 1              listen, every tenth frame: the levels the
+//                                         plug-in derives from the bytes it got
 #pragma once
 
 #include <windows.h>

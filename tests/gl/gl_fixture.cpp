@@ -81,3 +81,9 @@ std::vector<unsigned char> GlTest::readPixels() const {
         std::copy_n(bottomUp.begin() + (height_ - 1 - y) * row, row, topDown.begin() + y * row);
     return topDown;
 }
+
+std::vector<float> GlTest::readDepth() const {
+    std::vector<float> depth(static_cast<size_t>(width_) * height_);
+    glReadPixels(0, 0, width_, height_, GL_DEPTH_COMPONENT, GL_FLOAT, depth.data());
+    return depth;
+}

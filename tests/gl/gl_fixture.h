@@ -20,6 +20,8 @@ class GlTest : public ::testing::Test {
 
     // RGBA8 pixels of the current framebuffer, rows top-down.
     std::vector<unsigned char> readPixels() const;
+    // Depth values of the current framebuffer, rows bottom-up.
+    std::vector<float> readDepth() const;
 
   private:
     int width_ = defaultWidth;

@@ -50,7 +50,10 @@ ScenePoint toScene(const GLfloat* window) {
     return {window[1], height, window[0]};
 }
 
-std::vector<FeedbackPrimitive> parse(const std::vector<GLfloat>& buffer, GLint count) {
+// Each vertex is x, y, z, then `colourValues` colour components, kept in `colours`.
+std::vector<FeedbackPrimitive> parse(const std::vector<GLfloat>& buffer, GLint count,
+                                     int colourValues = 0,
+                                     std::vector<std::array<float, 4>>* colours = nullptr) {
     std::vector<FeedbackPrimitive> primitives;
     for (GLint i = 0; i < count;) {
         const auto token = static_cast<GLenum>(buffer[i++]);
@@ -67,14 +70,46 @@ std::vector<FeedbackPrimitive> parse(const std::vector<GLfloat>& buffer, GLint c
             vertexCount = static_cast<int>(buffer[i++]);
         } else {
             // Pass-through and bitmap tokens carry no geometry.
-            i += token == GL_PASS_THROUGH_TOKEN ? 1 : 3;
+            i += token == GL_PASS_THROUGH_TOKEN ? 1 : 3 + colourValues;
             continue;
         }
-        for (int v = 0; v < vertexCount; ++v, i += 3)
+        for (int v = 0; v < vertexCount; ++v, i += 3 + colourValues) {
             primitive.vertices.push_back(toScene(&buffer[i]));
+            if (colours)
+                colours->push_back({buffer[i + 3], buffer[i + 4], buffer[i + 5], buffer[i + 6]});
+        }
         primitives.push_back(primitive);
     }
     return primitives;
+}
+
+// Feedback of `type`, with its raw values and their count.
+std::vector<GLfloat> runFeedback(GLenum type, const std::function<void()>& draw, GLint& count) {
+    GLint viewport[4];
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    std::vector<GLfloat> buffer(feedbackCapacity);
+    glFeedbackBuffer(static_cast<GLsizei>(buffer.size()), type, buffer.data());
+    glRenderMode(GL_FEEDBACK);
+    enterObjectView();
+    draw();
+    count = glRenderMode(GL_RENDER);
+    leaveObjectView(viewport);
+    EXPECT_GE(count, 0) << "feedback buffer overflowed";
+    return buffer;
+}
+
+void setProbeLight(ProbeLight light, const ScenePoint& towards) {
+    const GLfloat none[] = {0.0f, 0.0f, 0.0f, 1.0f};
+    const GLfloat white[] = {1.0f, 1.0f, 1.0f, 1.0f};
+    // Set under the object view, so the direction is in scene coordinates.
+    const GLfloat direction[] = {towards.x, towards.y, towards.z, 0.0f};
+    glLightModelfv(GL_LIGHT_MODEL_AMBIENT, none);
+    glLightfv(GL_LIGHT0, GL_AMBIENT, none);
+    glLightfv(GL_LIGHT0, GL_DIFFUSE, light == ProbeLight::diffuse ? white : none);
+    glLightfv(GL_LIGHT0, GL_SPECULAR, light == ProbeLight::specular ? white : none);
+    glLightfv(GL_LIGHT0, GL_POSITION, direction);
+    glLightf(GL_LIGHT0, GL_SPOT_CUTOFF, 180.0f);
+    glNormal3f(towards.x, towards.y, towards.z);
 }
 
 } // namespace
@@ -115,18 +150,36 @@ void holdSceneStill() {
     viewState.rotationStepZ = 0.0f;
 }
 
+void drawOpaqueElements() {
+    drawFunnel();
+    drawSpeaker(10.0f, 3.0f);
+    drawSpeaker(-10.0f, -3.0f);
+}
+
 std::vector<FeedbackPrimitive> captureFeedback(const std::function<void()>& draw) {
-    GLint viewport[4];
-    glGetIntegerv(GL_VIEWPORT, viewport);
-    std::vector<GLfloat> buffer(feedbackCapacity);
-    glFeedbackBuffer(static_cast<GLsizei>(buffer.size()), GL_3D, buffer.data());
-    glRenderMode(GL_FEEDBACK);
-    enterObjectView();
-    draw();
-    const GLint count = glRenderMode(GL_RENDER);
-    leaveObjectView(viewport);
-    EXPECT_GE(count, 0) << "feedback buffer overflowed";
+    GLint count = 0;
+    const std::vector<GLfloat> buffer = runFeedback(GL_3D, draw, count);
     return parse(buffer, count);
+}
+
+Colours litColours(const std::function<void()>& draw, ProbeLight light, const ScenePoint& towards) {
+    glPushAttrib(GL_LIGHTING_BIT | GL_CURRENT_BIT);
+    GLint count = 0;
+    const std::vector<GLfloat> buffer = runFeedback(
+        GL_3D_COLOR,
+        [&] {
+            setProbeLight(light, towards);
+            draw();
+        },
+        count);
+    glPopAttrib();
+    std::vector<std::array<float, 4>> colours;
+    parse(buffer, count, 4, &colours);
+    Colours thousandths;
+    for (const auto& colour : colours)
+        thousandths.insert({std::lround(colour[0] * 1000.0f), std::lround(colour[1] * 1000.0f),
+                            std::lround(colour[2] * 1000.0f), std::lround(colour[3] * 1000.0f)});
+    return thousandths;
 }
 
 std::vector<ScenePoint> verticesOf(const std::vector<FeedbackPrimitive>& primitives,

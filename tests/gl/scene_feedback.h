@@ -3,7 +3,9 @@
 // own object coordinates.
 #pragma once
 
+#include <array>
 #include <functional>
+#include <set>
 #include <vector>
 
 struct ScenePoint {
@@ -31,6 +33,9 @@ void resetSceneInputs();
 // No rotation from the frame: automatic turning off and every step 0.
 void holdSceneStill();
 
+// The funnel and the speakers of a silent frame: the elements that write depth.
+void drawOpaqueElements();
+
 // Runs draw in feedback mode under matrices that make the feedback coordinates
 // the object coordinates: z bit for bit, x and y to about 1e-4.
 // Heights must stay within +-512 and x, z within +-1024. Matrices and viewport
@@ -39,3 +44,20 @@ std::vector<FeedbackPrimitive> captureFeedback(const std::function<void()>& draw
 
 std::vector<ScenePoint> verticesOf(const std::vector<FeedbackPrimitive>& primitives,
                                    FeedbackPrimitive::Kind kind);
+
+// The two parts of an element's material a probe light shows: one white
+// directional light along `towards` (scene coordinates) with only a diffuse
+// or only a specular part, and no ambient light at all.
+enum class ProbeLight { diffuse, specular };
+
+// Colours as red, green, blue and alpha in thousandths.
+using Colours = std::set<std::array<long, 4>>;
+
+// Runs draw as captureFeedback does, lit by the probe light, with the current
+// normal set along the light for elements that give none of their own. A
+// vertex whose normal points along the light then takes exactly the diffuse
+// material as its colour, and every vertex that faces the light the specular
+// material (shininess 0); alpha is always the diffuse alpha. The colours of
+// all vertices drawn.
+Colours litColours(const std::function<void()>& draw, ProbeLight light,
+                   const ScenePoint& towards = {0.0f, 1.0f, 0.0f});

@@ -214,4 +214,36 @@ TEST_F(FrameTest, OnlyTheSelectedRingDisplayAdvancesItsState) {
     EXPECT_EQ(audioFeatures.loudnessOffset, 0.0f);
 }
 
+// The translucent elements are depth-tested but write no depth: after a frame
+// the depth buffer holds the opaque funnel and speakers alone, though here the
+// history rings, the ribbons and an inflated sphere cover much of the view.
+TEST_F(FrameTest, TranslucentElementsLeaveTheDepthBufferToTheOpaqueOnes) {
+    holdSceneStill();
+    viewState.ringMode = 3;
+    for (int k = 1; k <= ringHistoryLength; ++k)
+        loudnessHistory[k] = static_cast<float>(k % 4);
+    for (int i = 0; i < audioWavePointCount; ++i)
+        audioFeatures.wavePoints[i] = {2.0f + 0.04f * i, 3.0f};
+    viewState.sphereGrowing = 1;
+    viewState.sphereRadius = 6.0f;
+    drawScene();
+    const std::vector<float> depth = readDepth();
+    const std::vector<unsigned char> pixels = readPixels();
+
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    drawOpaqueElements();
+    const std::vector<float> opaque = readDepth();
+
+    int changedDepth = 0, coveredByTranslucentOnly = 0;
+    for (int y = 0; y < height(); ++y)
+        for (int x = 0; x < width(); ++x) {
+            const unsigned char* p = &pixels[(static_cast<size_t>(y) * width() + x) * 4];
+            const size_t bottomUp = static_cast<size_t>(height() - 1 - y) * width() + x;
+            changedDepth += depth[bottomUp] != opaque[bottomUp];
+            coveredByTranslucentOnly += opaque[bottomUp] == 1.0f && (p[0] || p[1] || p[2]);
+        }
+    EXPECT_EQ(changedDepth, 0);
+    EXPECT_GT(coveredByTranslucentOnly, 20000);
+}
+
 } // namespace

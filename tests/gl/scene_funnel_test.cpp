@@ -121,4 +121,15 @@ TEST_F(FunnelTest, SpeakerHeightOfExactlyZeroPutsTheInnerRimsAtMinusOne) {
     EXPECT_EQ(rims(verticesOf(primitives, FeedbackPrimitive::polygon)), expected);
 }
 
+TEST_F(FunnelTest, FunnelIsWhiteWithBluishHighlightsAndSpeakersBlueWithPaleBlueOnes) {
+    EXPECT_EQ(litColours(drawFunnel, ProbeLight::diffuse), (Colours{{1000, 1000, 1000, 1000}}));
+    EXPECT_EQ(litColours(drawFunnel, ProbeLight::specular), (Colours{{200, 200, 1000, 1000}}));
+    const auto speakers = [] {
+        drawSpeaker(10.0f, 3.0f);
+        drawSpeaker(-10.0f, -3.0f);
+    };
+    EXPECT_EQ(litColours(speakers, ProbeLight::diffuse), (Colours{{0, 0, 1000, 1000}}));
+    EXPECT_EQ(litColours(speakers, ProbeLight::specular), (Colours{{500, 500, 1000, 1000}}));
+}
+
 } // namespace

@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 
 namespace {
 
@@ -50,6 +51,21 @@ class RibbonsSphereTest : public GlTest {
     std::vector<ScenePoint> ribbon(float top, float bottom, unsigned char mirrored) {
         return lineStrip(captureFeedback(
             [&] { drawWaveRibbon(top, bottom, audioWavePointCount, points, mirrored); }));
+    }
+
+    // The sphere alone over black as the frame draws it, without writing depth,
+    // over the depth that `drawBefore` leaves.
+    std::vector<unsigned char> sphereAloneOver(const std::function<void()>& drawBefore) {
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        drawBefore();
+        glClear(GL_COLOR_BUFFER_BIT);
+        glDepthMask(GL_FALSE);
+        glPushAttrib(GL_LIGHTING_BIT);
+        setupSpotLight();
+        drawSphere();
+        glPopAttrib();
+        glDepthMask(GL_TRUE);
+        return readPixels();
     }
 
     WavePoint points[audioWavePointCount];
@@ -167,6 +183,62 @@ TEST_F(RibbonsSphereTest, SpheresYellowShowsAtTheFrameCentre) {
     // What stays yellow without the sphere is the ribbons' thin line on the axis.
     EXPECT_GT(withSphere, 60);
     EXPECT_GT(withSphere, 3 * withoutSphere);
+}
+
+// The sphere's pole, whose normal points along the light, shows its diffuse
+// material exactly; its far side takes no highlight.
+TEST_F(RibbonsSphereTest, RibbonsAreYellowAndTheSphereYellowWithOrangeHighlights) {
+    const auto ribbons = [this] {
+        drawWaveRibbon(12.0f, -12.0f, audioWavePointCount, points, 0);
+        drawWaveRibbon(10.0f, -10.0f, audioWavePointCount, points, 1);
+    };
+    EXPECT_EQ(litColours(ribbons, ProbeLight::diffuse), (Colours{{1000, 1000, 0, 1000}}));
+    const Colours sphere = litColours(drawSphere, ProbeLight::diffuse, {0.0f, 0.0f, 1.0f});
+    EXPECT_EQ(sphere.count({600, 600, 0, 1000}), 1u);
+    for (const auto& colour : sphere) {
+        EXPECT_EQ(colour[0], colour[1]);
+        EXPECT_LE(colour[0], 600);
+        EXPECT_EQ(colour[2], 0);
+    }
+    EXPECT_EQ(litColours(drawSphere, ProbeLight::specular, {0.0f, 0.0f, 1.0f}),
+              (Colours{{0, 0, 0, 1000}, {1000, 600, 0, 1000}}));
+}
+
+// The sphere adds its colour to what lies behind it and lets through the
+// complement of its colour (blend factors source alpha, 1 here, and one minus
+// the source colour), layer over layer; the opaque elements in front of it
+// hide it, and the flat history rings drawn before it, which write no depth,
+// hide none of it.
+TEST_F(RibbonsSphereTest, InflatedSphereBlendsOverWhatLiesBehindItAndHidesBehindOpaqueElements) {
+    holdSceneStill();
+    viewState.ringMode = 3;
+    viewState.sphereGrowing = 1;
+    viewState.sphereRadius = 0.0f;
+    drawScene(); // leaves the current normal that the next frames start from
+    drawScene();
+    const std::vector<unsigned char> behind = readPixels();
+    viewState.sphereRadius = 8.0f;
+    drawScene();
+    const std::vector<unsigned char> frame = readPixels();
+    const std::vector<unsigned char> sphere = sphereAloneOver(drawOpaqueElements);
+    const std::vector<unsigned char> unhidden = sphereAloneOver([] {});
+
+    int seenThrough = 0, hidden = 0, wrong = 0;
+    for (size_t at = 0; at < frame.size(); at += 4) {
+        bool through = false, covered = false;
+        for (size_t c = at; c < at + 3; ++c) {
+            const int source = sphere[c], destination = behind[c];
+            const int expected = source + (destination * (255 - source) + 127) / 255;
+            wrong += std::abs(frame[c] - expected) > 2;
+            through |= source > 0 && destination > 0;
+            covered |= unhidden[c] > 0 && source == 0;
+        }
+        seenThrough += through;
+        hidden += covered;
+    }
+    EXPECT_EQ(wrong, 0);
+    EXPECT_GT(seenThrough, 5000);
+    EXPECT_GT(hidden, 1000);
 }
 
 } // namespace

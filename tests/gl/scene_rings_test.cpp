@@ -162,4 +162,17 @@ TEST_F(RingsTest, FirstHistoryFrameRaisesOnlyTheInnermostRimAndClearsTheOffset) 
     EXPECT_EQ(radiiAtHeight(repaint, 0.0f), flat);
 }
 
+// Mode b's colour stands in for its specular material, so its highlighted
+// pair shows in the highlights; the diffuse material stays its own.
+TEST_F(RingsTest, EachRingDisplayIsDrawnInItsOwnMaterials) {
+    EXPECT_EQ(litColours(drawBandRings, ProbeLight::diffuse), (Colours{{800, 0, 100, 1000}}));
+    resetRingState();
+    EXPECT_EQ(litColours(drawBandRings, ProbeLight::specular),
+              (Colours{{800, 0, 1000, 1000}, {800, 0, 800, 1000}}));
+    EXPECT_EQ(litColours(drawRingSectors, ProbeLight::diffuse), (Colours{{200, 800, 0, 1000}}));
+    EXPECT_EQ(litColours(drawRingSectors, ProbeLight::specular), (Colours{{200, 1000, 0, 1000}}));
+    EXPECT_EQ(litColours(drawHistoryRings, ProbeLight::diffuse), (Colours{{500, 200, 0, 1000}}));
+    EXPECT_EQ(litColours(drawHistoryRings, ProbeLight::specular), (Colours{{1000, 800, 0, 1000}}));
+}
+
 } // namespace

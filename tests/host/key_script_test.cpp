@@ -72,6 +72,23 @@ TEST(KeyScript, aHeldKeyRepeatsAfterHalfASecondThenEvery33Ms) {
     EXPECT_EQ(events.back().timeMs, 10600);
 }
 
+// A toggle key acts on every key-down, so whether a repeat falls at the very
+// moment of release decides how H, D, F2 and F3 are left (an odd count of
+// key-downs leaves them toggled): none does, the release comes first.
+TEST(KeyScript, aHoldEndingOnTheRepeatGridIsReleasedBeforeTheRepeatDueThen) {
+    const std::pair<long long, long long> holdsAndKeyDowns[] = {{500, 1}, {501, 2}, {533, 2},
+                                                                {534, 3}, {566, 3}, {599, 4}};
+    for (const char* key : {"H", "D", "F2", "F3"})
+        for (const auto& [holdMs, keyDowns] : holdsAndKeyDowns) {
+            std::string option = "2s:" + std::string(key) + ":" + std::to_string(holdMs) + "ms";
+            std::vector<InputEvent> events = parseKey(option);
+            ASSERT_EQ(events.size(), size_t(keyDowns + 1)) << option;
+            EXPECT_EQ(events.back().kind, InputKind::keyUp) << option;
+            EXPECT_EQ(events.back().timeMs, 2000 + holdMs) << option;
+            EXPECT_LT(events[events.size() - 2].timeMs, 2000 + holdMs) << option;
+        }
+}
+
 TEST(KeyScript, badKeysAreRefusedWithTheAccepted) {
     for (const char* bad : {"5s", "5s:Q", "x:B", "5s:B:0", "5s:B:long", ":B", "5s:B:1s:2"})
         EXPECT_NE(keyError(bad).find("A B C D H F2 F3 LEFT RIGHT UP DOWN"), std::string::npos)

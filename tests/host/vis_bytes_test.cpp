@@ -61,6 +61,29 @@ TEST(VisBytes, quieterSinesReadInProportionToTheirAmplitude) {
     EXPECT_NEAR(frame.spectrum[100], 32, 1);
 }
 
+// Recordings depend on every byte, so one known mix pins them all: a tone on
+// bin 10 (230 there, half of it either side under the Hann window), one half
+// way between bins 60 and 61 and one near bin 200, whose leakage shows the
+// window's shape. Each byte is at least 0.07 from a rounding boundary, so only
+// a change in the analysis moves one; a symmetric Hann window takes bin 10 to 229.
+TEST(VisBytes, aKnownMixOfTonesGivesExactlyTheseSpectrumBytes) {
+    std::vector<int> mix(visBlockSamples, 0);
+    for (auto [bin, amplitude] : {std::pair{10.0, 0.2251}, {60.5, 0.05}, {200.4, 0.03}}) {
+        std::vector<std::int16_t> tone =
+            sineSamples(bin * double(rate) / visBlockSamples, rate, visBlockSamples, amplitude);
+        for (int i = 0; i < visBlockSamples; ++i)
+            mix[i] += tone[i];
+    }
+    VisFrame frame = analyze(std::vector<std::int16_t>(mix.begin(), mix.end()));
+    std::vector<int> expected(visFrameSamples, 0);
+    const std::pair<int, int> nonZero[] = {{9, 115}, {10, 230}, {11, 115}, {58, 1},  {59, 9},
+                                           {60, 43}, {61, 43},  {62, 9},   {63, 1},  {198, 1},
+                                           {199, 7}, {200, 28}, {201, 24}, {202, 4}, {203, 1}};
+    for (const auto& [bin, byte] : nonZero)
+        expected[bin] = byte;
+    EXPECT_EQ(std::vector<int>(frame.spectrum, frame.spectrum + visFrameSamples), expected);
+}
+
 TEST(VisBytes, spectrumBytesAreLinearInAmplitudeAndClipAt255) {
     EXPECT_EQ(spectrumByte(0.0f), 0);
     EXPECT_EQ(spectrumByte(-1.0f), 0);

@@ -6,7 +6,10 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cmath>
+#include <memory>
+#include <thread>
 
 namespace {
 
@@ -161,21 +164,52 @@ TEST(LivePlayer, an_entry_that_cannot_be_decoded_is_reported_once_and_skipped) {
     EXPECT_EQ(output.leftSamples[100], 2000);
 }
 
+double msSince(std::chrono::steady_clock::time_point start) {
+    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+        .count();
+}
+
+// Away from the sound the clock reads the monotonic clock, so the test brackets
+// each reading with its own readings of that clock instead of allowing a margin.
 TEST(FrameClock, follows_the_sound_and_hands_over_to_the_system_clock_without_a_jump) {
     FakeOutput output;
     FrameClock clock(output);
     output.heard = 500;
     EXPECT_DOUBLE_EQ(clock.nowMs(), 500.0);
+    auto handedOver = std::chrono::steady_clock::now();
     clock.followSound(false);
     double paused = clock.nowMs();
-    EXPECT_NEAR(paused, 500.0, 5.0);
+    EXPECT_GE(paused, 500.0);
+    EXPECT_LE(paused, 500.0 + msSince(handedOver));
     output.heard = 900; // sound heard while paused does not count
-    EXPECT_LT(clock.nowMs(), 600.0);
+    auto handedBack = std::chrono::steady_clock::now();
     double resumed = clock.nowMs();
+    EXPECT_LE(resumed, 500.0 + msSince(handedOver));
     clock.followSound(true);
-    EXPECT_NEAR(clock.nowMs(), resumed, 5.0);
+    double following = clock.nowMs();
+    EXPECT_GE(following, resumed);
+    EXPECT_LE(following, resumed + msSince(handedBack));
     output.heard = 1000;
-    EXPECT_NEAR(clock.nowMs(), resumed + 100.0, 5.0);
+    EXPECT_DOUBLE_EQ(clock.nowMs(), following + 100.0);
+}
+
+// Silence stands in for a sound card at the pace of the monotonic clock.
+TEST(SilentOutput, is_heard_at_the_pace_of_the_monotonic_clock_while_it_has_frames) {
+    auto before = std::chrono::steady_clock::now();
+    std::unique_ptr<AudioOutput> output = openSilentOutput(1000);
+    double openedWithin = msSince(before);
+    std::vector<std::int16_t> silence(2 * 100000); // 100 s at 1 kHz, never used up here
+    output->write(silence.data(), 100000);
+    std::this_thread::sleep_for(std::chrono::milliseconds(30));
+    double earliest = msSince(before) - openedWithin;
+    double heard = output->heardFrames();
+    double latest = msSince(before);
+    EXPECT_GE(heard, earliest);
+    EXPECT_LE(heard, latest);
+    output->setPaused(true);
+    double atPause = output->heardFrames();
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    EXPECT_DOUBLE_EQ(output->heardFrames(), atPause);
 }
 
 TEST(FramePacer, makes_up_a_late_frame_but_starts_over_after_a_stall) {
