@@ -1,5 +1,5 @@
-// What `play --trace` (and `listen --trace`) prints on stdout, one line per event, for scripts and
-// tests that drive the window from outside:
+// What `play --trace` and `listen --trace` print on stdout, one line per
+// event, for scripts and tests that drive the window from outside:
 //   window 0x400001                       the plug-in's window on the desktop
 //   plug-in WM_KEYDOWN 0x42 0x00300001    input that reached the plug-in's window
 //   host WM_KEYUP 0x20 0xc0390001         a key release the plug-in passed on
