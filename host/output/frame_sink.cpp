@@ -1,9 +1,13 @@
 #include "output/frame_sink.h"
 
+#include "output/writer_thread_sink.h"
+
 #include <filesystem>
 #include <system_error>
 
 namespace {
+constexpr int writerQueuedFrames = 4;
+
 bool hasFramePattern(const std::string& output) {
     size_t percent = output.find('%');
     if (percent == std::string::npos) return false;
@@ -40,6 +44,9 @@ std::unique_ptr<FrameSink> openFrameSink(const std::string& output, int frameDel
                                          std::string& error) {
     OutputKind kind;
     if (!outputKindFor(output, kind, error)) return nullptr;
-    if (kind == OutputKind::pngFrames) return openPngSink(output, error);
-    return openVideoSink(output, frameDelayMs, audioRate, error);
+    std::unique_ptr<FrameSink> sink = kind == OutputKind::pngFrames
+                                          ? openPngSink(output, error)
+                                          : openVideoSink(output, frameDelayMs, audioRate, error);
+    // A few frames in hand keep both sides busy through the encoder's uneven pace.
+    return sink ? onWriterThread(std::move(sink), writerQueuedFrames) : nullptr;
 }
