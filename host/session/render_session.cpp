@@ -4,9 +4,28 @@
 #include "session/frame_capture.h"
 #include "session/input_script_player.h"
 
+#include <cstdlib>
+#include <string>
+#include <thread>
+
 volatile std::sig_atomic_t renderInterrupted = 0;
 
+namespace {
+// llvmpipe starts one rasterizer thread per core unless told otherwise, and
+// the encoder (ffmpeg, or libpng on the writer thread) wants about a core of
+// its own. On two cores, one rasterizer thread beside the render thread used
+// the least CPU a frame and kept both cores busy; two made the
+// threads trade places on the cores for nothing. The user's own setting wins.
+void chooseRasterizerThreads() {
+    unsigned cores = std::thread::hardware_concurrency();
+    std::string threads = std::to_string(cores > 2 ? cores - 1 : 1);
+    setenv("LP_NUM_THREADS", threads.c_str(), 0);
+}
+} // namespace
+
 bool RenderSession::open(const std::string& pluginPath, std::string& error) {
+    // Read by Mesa when the plug-in's first context is made, after this.
+    chooseRasterizerThreads();
     return host_.create(playlist_, error) && driver_.load(pluginPath, error);
 }
 
