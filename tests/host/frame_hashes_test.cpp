@@ -8,6 +8,8 @@
 #include "run_host.h"
 #include "test_audio.h"
 
+#include "gl_fixture.h"
+
 #include <windows.h>
 
 #include <GL/gl.h>
@@ -25,37 +27,11 @@ namespace {
 bool recording = false;
 std::string skipReason; // empty: nothing skipped
 
-// GL_VERSION and GL_RENDERER of a context made the way the plug-in makes its own.
+// GL_VERSION and GL_RENDERER of the fixture's context, made the way the plug-in makes its own.
 std::string mesaIdentity() {
-    WNDCLASSEXA windowClass = {};
-    windowClass.cbSize = sizeof windowClass;
-    windowClass.lpfnWndProc = DefWindowProcA;
-    windowClass.hInstance = GetModuleHandleA(nullptr);
-    windowClass.lpszClassName = "ZephyrdomeMesaProbe";
-    RegisterClassExA(&windowClass);
-    HWND window = CreateWindowExA(0, windowClass.lpszClassName, "probe", WS_POPUP, 0, 0, 64, 64,
-                                  nullptr, nullptr, windowClass.hInstance, nullptr);
-    HDC dc = window ? GetDC(window) : nullptr;
-    PIXELFORMATDESCRIPTOR request = {};
-    request.nSize = sizeof request;
-    request.nVersion = 1;
-    request.dwFlags = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL | PFD_DOUBLEBUFFER;
-    request.iPixelType = PFD_TYPE_RGBA;
-    request.cColorBits = 16;
-    request.cDepthBits = 16;
-    int format = dc ? ChoosePixelFormat(dc, &request) : 0;
-    HGLRC context = format && SetPixelFormat(dc, format, &request) ? wglCreateContext(dc) : nullptr;
-    std::string identity = "none";
-    if (context && wglMakeCurrent(dc, context)) {
-        const char* version = reinterpret_cast<const char*>(glGetString(GL_VERSION));
-        const char* renderer = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
-        identity = std::string(version ? version : "?") + " | " + (renderer ? renderer : "?");
-        wglMakeCurrent(nullptr, nullptr);
-    }
-    if (context) wglDeleteContext(context);
-    if (dc) ReleaseDC(window, dc);
-    if (window) DestroyWindow(window);
-    return identity;
+    const char* version = reinterpret_cast<const char*>(glGetString(GL_VERSION));
+    const char* renderer = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
+    return std::string(version ? version : "?") + " | " + (renderer ? renderer : "?");
 }
 
 // FNV-1a, 64 bits, over the RGB bytes of the frame, rows top-down.
@@ -170,14 +146,15 @@ std::vector<std::string> scriptedPlaylist(const ScratchFolder& folder) {
     }
     return paths;
 }
+class FrameHashes : public GlTest {};
 } // namespace
 
-TEST(FrameHashes, theDemoDrawsTheSameFrames) {
+TEST_F(FrameHashes, theDemoDrawsTheSameFrames) {
     ScratchFolder folder;
     renderAndCompare("demo", {"render"}, folder);
 }
 
-TEST(FrameHashes, aScriptedRunThroughEveryModeDrawsTheSameFrames) {
+TEST_F(FrameHashes, aScriptedRunThroughEveryModeDrawsTheSameFrames) {
     ScratchFolder folder;
     std::vector<std::string> args = {"render"};
     for (const std::string& path : scriptedPlaylist(folder))
