@@ -139,8 +139,8 @@ std::vector<std::string> scriptedPlaylist(const ScratchFolder& folder) {
             double pulse = 0.5 + 0.5 * std::cos(2.0 * M_PI * 3.0 * i / rate);
             mixed[i] = static_cast<std::int16_t>(std::lround(pulse * low1[i] + high1[i]));
         }
-        char name[32];
-        std::snprintf(name, sizeof name, "%02d - Tone %d.wav", entry + 1, entry + 1);
+        std::string number = std::to_string(entry + 1);
+        std::string name = (entry + 1 < 10 ? "0" : "") + number + " - Tone " + number + ".wav";
         paths.push_back(folder.path(name));
         writeAudioFile(paths.back(), mixed, rate, 1, SF_FORMAT_WAV);
     }
