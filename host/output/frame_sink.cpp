@@ -1,9 +1,13 @@
 #include "output/frame_sink.h"
 
+#include "output/writer_thread_sink.h"
+
 #include <filesystem>
 #include <system_error>
 
 namespace {
+constexpr int writerQueuedFrames = 4;
+
 bool hasFramePattern(const std::string& output) {
     size_t percent = output.find('%');
     if (percent == std::string::npos) return false;
@@ -44,6 +48,9 @@ std::unique_ptr<FrameSink> openFrameSink(const std::string& output, int frameDel
         error = "--size needs an .mp4 output; PNG frames keep the plug-in's size";
         return nullptr;
     }
-    if (kind == OutputKind::pngFrames) return openPngSink(output, error);
-    return openVideoSink(output, frameDelayMs, audioRate, error, scale);
+    std::unique_ptr<FrameSink> sink =
+        kind == OutputKind::pngFrames ? openPngSink(output, error)
+                                      : openVideoSink(output, frameDelayMs, audioRate, error, scale);
+    // A few frames in hand keep both sides busy through the encoder's uneven pace.
+    return sink ? onWriterThread(std::move(sink), writerQueuedFrames) : nullptr;
 }

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
 
 namespace {
@@ -60,6 +61,19 @@ TEST_F(BadInput, noFfmpegForVideo) {
         runHost({"render", folder.path("tone.wav"), "-o", folder.path("v.mp4")}, "/nonexistent"),
         "ffmpeg not found");
     expectOnlyInput();
+}
+
+// The encoder runs on its own thread: its failure still ends the run with its message.
+TEST_F(BadInput, anEncoderThatStopsPartWay) {
+    std::filesystem::create_directory(folder.path("bin"));
+    std::ofstream(folder.path("bin/ffmpeg"))
+        << "#!/bin/sh\n/usr/bin/head -c 3000000 >/dev/null\necho 'No space left on device' >&2\n"
+           "exit 1\n";
+    std::filesystem::permissions(folder.path("bin/ffmpeg"), std::filesystem::perms::owner_all);
+    expectRefused(runHost({"render", folder.path("tone.wav"), "-o", folder.path("v.mp4")},
+                          folder.path("bin")),
+                  "ffmpeg stopped encoding: No space left on device");
+    EXPECT_EQ(filesIn(folder.folder()), (std::vector<std::string>{"bin", "tone.wav"}));
 }
 
 TEST_F(BadInput, anUnknownOption) {
