@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Builds both products: the native Linux build (plug-in, platform layer, host,
-# tests) in build/linux and the 32-bit Windows DLL in build/mingw.
+# tests) in build/linux, the 32-bit Windows DLL in build/mingw and the 64-bit
+# one with its Wine tests in build/mingw64.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-for preset in linux mingw; do
+for preset in linux mingw mingw64; do
   cmake --preset "$preset" >/dev/null
   cmake --build --preset "$preset"
 done

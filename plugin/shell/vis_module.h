@@ -3,7 +3,8 @@
 // The host calls winampVisGetHeader(), then header->moduleGetter(0), fills
 // hostWindow and instance, and drives the module through its four callbacks,
 // copying fresh spectrum and waveform bytes into row 0 before every onRender.
-// On 32-bit Windows both records are laid out byte for byte as hosts read them.
+// On 32-bit Windows both records are laid out byte for byte as hosts read them;
+// the 64-bit Windows build keeps the same records in their natural layout.
 #pragma once
 
 #include <windows.h>
@@ -79,6 +80,22 @@ static_assert(offsetof(VisModule, onStart) == 2344);
 static_assert(offsetof(VisModule, onRender) == 2348);
 static_assert(offsetof(VisModule, onStop) == 2352);
 static_assert(offsetof(VisModule, hostData) == 2356);
+#elif defined(_WIN64)
+static_assert(sizeof(VisHeader) == 24, "VisHeader is 24 bytes");
+static_assert(offsetof(VisHeader, libraryName) == 8);
+static_assert(offsetof(VisHeader, moduleGetter) == 16);
+static_assert(sizeof(VisModule) == 2392, "VisModule is 2392 bytes");
+static_assert(offsetof(VisModule, hostWindow) == 8);
+static_assert(offsetof(VisModule, instance) == 16);
+static_assert(offsetof(VisModule, sampleRate) == 24);
+static_assert(offsetof(VisModule, waveformChannels) == 44);
+static_assert(offsetof(VisModule, spectrum) == 48);
+static_assert(offsetof(VisModule, waveform) == 1200);
+static_assert(offsetof(VisModule, onConfigure) == 2352);
+static_assert(offsetof(VisModule, onStart) == 2360);
+static_assert(offsetof(VisModule, onRender) == 2368);
+static_assert(offsetof(VisModule, onStop) == 2376);
+static_assert(offsetof(VisModule, hostData) == 2384);
 #endif
 
 // The library's one export, as hosts look it up by name.

@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # Fails unless the DLL exports exactly winampVisGetHeader and imports only
-# from Windows' own DLLs. Usage: check_dll_tables.sh OBJDUMP DLL
+# from Windows' own DLLs, and is built for the expected machine (32 or 64 bits).
+# Usage: check_dll_tables.sh OBJDUMP DLL BITS
 set -euo pipefail
 objdump=$1
 dll=$2
+bits=${3:-32}
 allowed='^(kernel32|user32|gdi32|opengl32|glu32|msvcrt)\.dll$'
 
 dump=$("$objdump" -p "$dll")
@@ -25,8 +27,11 @@ while read -r name; do
     status=1
   fi
 done <<<"$imports"
-if ! grep -q 'PE32 ' <<<"$(file -b "$dll")" && ! grep -q 'Intel 80386\|i386' <<<"$(file -b "$dll")"; then
-  echo "FAIL: not a 32-bit Windows DLL: $(file -b "$dll")" >&2
+kind=$(file -b "$dll")
+if [ "$bits" = 64 ]; then
+  grep -q 'PE32+ .*x86-64' <<<"$kind" || { echo "FAIL: not a 64-bit Windows DLL: $kind" >&2; status=1; }
+elif ! grep -q 'PE32 ' <<<"$kind" && ! grep -q 'Intel 80386\|i386' <<<"$kind"; then
+  echo "FAIL: not a 32-bit Windows DLL: $kind" >&2
   status=1
 fi
 [ $status -eq 0 ] && echo "1 passed, 0 failed" || echo "0 passed, 1 failed"
