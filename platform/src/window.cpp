@@ -58,6 +58,14 @@ Placement resolvePlacement(DWORD style, int x, int y, int width, int height) {
 
 // Builds and registers the window record; WS_VISIBLE is applied later by
 // ShowWindow, as Windows does once WM_CREATE has run.
+// As on Windows, a window with a dialog or sizing frame gets the raised edge
+// style whether it asked for it or not, and no other window keeps it.
+DWORD fixExStyle(DWORD style, DWORD exStyle) {
+    const bool raised = (exStyle & WS_EX_DLGMODALFRAME) ||
+                        (!(exStyle & WS_EX_STATICEDGE) && (style & (WS_DLGFRAME | WS_THICKFRAME)));
+    return raised ? exStyle | WS_EX_WINDOWEDGE : exStyle & ~DWORD(WS_EX_WINDOWEDGE);
+}
+
 HWND addWindow(WindowClass& windowClass, std::unique_ptr<Window> window) {
     window->procedure = windowClass.procedure;
     window->extraBytes.assign(size_t(windowClass.windowExtraBytes), 0);
@@ -89,7 +97,7 @@ HWND newWindow(DWORD exStyle, LPCSTR className, DWORD style, Placement place, HW
     window->windowClass = windowClass;
     window->style = style & ~DWORD(WS_VISIBLE);
     if (!(style & (WS_CHILD | WS_POPUP))) window->style |= WS_CAPTION | WS_CLIPSIBLINGS;
-    window->exStyle = exStyle;
+    window->exStyle = fixExStyle(window->style, exStyle);
     window->rect = {place.x, place.y, place.x + place.width, place.y + place.height};
     window->instance = instance;
     window->menu = menu;

@@ -71,7 +71,7 @@ TEST_F(ShellLifecycle, StartOpensAnOwnedToolWindowAt100By100AndPaintsAFirstFrame
     EXPECT_EQ(static_cast<DWORD>(GetWindowLongA(renderWindow, GWL_STYLE)) & (WS_VISIBLE | WS_SYSMENU),
               static_cast<DWORD>(WS_VISIBLE | WS_SYSMENU));
     EXPECT_EQ(static_cast<DWORD>(GetWindowLongA(renderWindow, GWL_EXSTYLE)),
-              static_cast<DWORD>(WS_EX_APPWINDOW | WS_EX_TOOLWINDOW));
+              static_cast<DWORD>(WS_EX_APPWINDOW | WS_EX_TOOLWINDOW | WS_EX_WINDOWEDGE));
     EXPECT_EQ(GetWindow(renderWindow, GW_OWNER), host->window());
     EXPECT_EQ(GetWindowLongPtrA(renderWindow, GWLP_USERDATA), reinterpret_cast<LONG_PTR>(module));
 

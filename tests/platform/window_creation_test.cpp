@@ -143,7 +143,7 @@ TEST_F(WindowCreation, user_data_holds_a_full_pointer_and_the_long_form_its_low_
     EXPECT_EQ(GetWindowLongPtrA(window, GWLP_USERDATA), reinterpret_cast<LONG_PTR>(&target));
     EXPECT_EQ(SetWindowLongA(window, GWL_USERDATA, 42), LONG(reinterpret_cast<LONG_PTR>(&target)));
     EXPECT_EQ(GetWindowLongA(window, GWL_USERDATA), 42);
-    EXPECT_EQ(GetWindowLongA(window, GWL_EXSTYLE), LONG(WS_EX_APPWINDOW | WS_EX_TOOLWINDOW));
+    EXPECT_EQ(GetWindowLongA(window, GWL_EXSTYLE), LONG(WS_EX_APPWINDOW | WS_EX_TOOLWINDOW | WS_EX_WINDOWEDGE));
     EXPECT_EQ(GetWindowLongPtrA(window, GWLP_WNDPROC), reinterpret_cast<LONG_PTR>(recordingProc));
 }
 
