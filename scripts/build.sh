@@ -4,7 +4,7 @@
 # one with its Wine tests in build/mingw64.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-for preset in linux mingw mingw64; do
+for preset in linux mingw64 mingw; do
   cmake --preset "$preset" >/dev/null
   cmake --build --preset "$preset"
 done

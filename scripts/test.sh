@@ -9,7 +9,7 @@ scripts/install-deps.sh
 scripts/build.sh
 
 status=0
-for preset in linux mingw mingw64; do
+for preset in linux mingw64 mingw; do
   echo "== tests: $preset"
   ctest --preset "$preset" -j2 | tee "build/ctest-$preset.log" || status=1
 done
@@ -24,7 +24,7 @@ fuzz_failed=$(grep -c ' FAILED; see ' build/fuzz.log || true)
 
 passed=$((fuzzed - fuzz_failed))
 failed=$fuzz_failed
-for log in build/ctest-linux.log build/ctest-mingw.log build/ctest-mingw64.log build/ctest-asan.log; do
+for log in build/ctest-linux.log build/ctest-mingw64.log build/ctest-mingw.log build/ctest-asan.log; do
   summary=$(grep -E 'tests passed, [0-9]+ tests failed out of' "$log" || true)
   total=$(sed -E 's/.* out of ([0-9]+).*/\1/' <<<"$summary")
   fails=$(sed -E 's/.* ([0-9]+) tests failed.*/\1/' <<<"$summary")

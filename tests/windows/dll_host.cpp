@@ -5,7 +5,7 @@ const char* const hostClassName = "ZephyrdomeWineHost";
 DllHost* activeHost = nullptr;
 } // namespace
 
-DllHost::DllHost() {
+DllHost::DllHost(Placement placement) : placement_(placement) {
     library = LoadLibraryA("zephyrdome.dll");
     auto getHeader = reinterpret_cast<VisHeaderGetter>(
         reinterpret_cast<void*>(GetProcAddress(library, "winampVisGetHeader")));
@@ -38,6 +38,8 @@ DllHost::~DllHost() {
 
 int DllHost::start() {
     const int result = module->onStart(module);
+    if (result == 0 && placement_ == Placement::Aside)
+        SetWindowPos(renderWindow(), nullptr, 1300, 900, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     pump();
     return result;
 }
@@ -53,7 +55,21 @@ void DllHost::stop() {
     pump();
 }
 
-HWND DllHost::renderWindow() const { return FindWindowA("Zephyrdome X", nullptr); }
+// Only this thread's: other test programs may run beside this one.
+HWND DllHost::renderWindow() const {
+    HWND found = nullptr;
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND window, LPARAM result) -> BOOL {
+            char name[32] = {};
+            GetClassNameA(window, name, sizeof(name));
+            if (lstrcmpA(name, "Zephyrdome X") != 0) return TRUE;
+            *reinterpret_cast<HWND*>(result) = window;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&found));
+    return found;
+}
 
 void DllHost::pump() {
     MSG msg;

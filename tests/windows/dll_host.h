@@ -16,7 +16,10 @@ struct HostMessage {
 
 class DllHost {
   public:
-    DllHost();
+    // A host that reads frames back moves the plug-in's window aside, clear of
+    // the windows of test programs running beside it.
+    enum class Placement { Default, Aside };
+    explicit DllHost(Placement placement = Placement::Default);
     ~DllHost();
     DllHost(const DllHost&) = delete;
     DllHost& operator=(const DllHost&) = delete;
@@ -35,7 +38,7 @@ class DllHost {
     int start();
     int frame();
     void stop();
-    // The plug-in's window, found by its class as any program would.
+    // The plug-in's window, found by its class among this thread's windows.
     HWND renderWindow() const;
     // Dispatches everything queued on this thread; a quit is counted, not obeyed.
     void pump();
@@ -46,6 +49,7 @@ class DllHost {
     std::vector<HostMessage> only(UINT message) const;
 
   private:
+    Placement placement_;
     static LRESULT CALLBACK procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT answer(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 };

@@ -38,7 +38,7 @@ void startStill(DllHost& host) {
 } // namespace
 
 ZD_TEST(frames, HidingSceneAndPlaylistGivesABlackFrame) {
-    DllHost host;
+    DllHost host(DllHost::Placement::Aside);
     ZD_REQUIRE(host.start() == 0);
     host.press(VK_F3);
     host.press(VK_F2);
@@ -52,7 +52,7 @@ ZD_TEST(frames, HidingSceneAndPlaylistGivesABlackFrame) {
 }
 
 ZD_TEST(frames, WithRotationOffFramesRepeatExactly) {
-    DllHost host;
+    DllHost host(DllHost::Placement::Aside);
     startStill(host);
     const Frame second = steadyFrame(host, 'C');
     host.frame();
@@ -62,7 +62,7 @@ ZD_TEST(frames, WithRotationOffFramesRepeatExactly) {
 }
 
 ZD_TEST(frames, EachRingModeDrawsItsOwnFrame) {
-    DllHost host;
+    DllHost host(DllHost::Placement::Aside);
     startStill(host);
     const Frame sectors = steadyFrame(host, 'C');
     const Frame bands = steadyFrame(host, 'B');
@@ -74,7 +74,7 @@ ZD_TEST(frames, EachRingModeDrawsItsOwnFrame) {
 }
 
 ZD_TEST(frames, AnArrowTurnsTheStillSceneOnceAndOnlyWhenRotationIsOff) {
-    DllHost host;
+    DllHost host(DllHost::Placement::Aside);
     startStill(host);
     const Frame still = steadyFrame(host, 'C');
     host.press(VK_DOWN);
@@ -86,7 +86,7 @@ ZD_TEST(frames, AnArrowTurnsTheStillSceneOnceAndOnlyWhenRotationIsOff) {
 }
 
 ZD_TEST(frames, TheSphereGrowsWhileUpIsHeldAndShrinksOnRelease) {
-    DllHost host;
+    DllHost host(DllHost::Placement::Aside);
     startStill(host);
     const Frame still = steadyFrame(host, 'C');
     ZD_CHECK(yellowAround(still, 7) > 60);

@@ -30,7 +30,7 @@ bool identityModelview() {
 } // namespace
 
 ZD_TEST(host, AStartWithoutAPixelFormatFailsWithoutEndingTheHostsLoop) {
-    DllHost host;
+    DllHost host(DllHost::Placement::Aside);
     boxTexts.clear();
     void* box = patchImport(host.library, "user32.dll", "MessageBoxA", reinterpret_cast<void*>(recordBox));
     void* choose =
@@ -52,7 +52,7 @@ ZD_TEST(host, AStartWithoutAPixelFormatFailsWithoutEndingTheHostsLoop) {
 }
 
 ZD_TEST(host, AHostsOwnContextIsGivenBackAfterEveryCallbackAndMessage) {
-    DllHost host;
+    DllHost host(DllHost::Placement::Aside);
     HDC dc = GetDC(host.window);
     PIXELFORMATDESCRIPTOR request = {};
     request.nSize = sizeof(request);

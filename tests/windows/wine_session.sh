@@ -78,7 +78,7 @@ start() {
   command -v Xvfb >/dev/null || skip "Wine can't start: Xvfb is not installed"
   [ "$bits" = 32 ] && chooseLoader32
   # Output goes to files: ctest waits for the setup's pipes to close.
-  setsid Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$dir/display" \
+  setsid Xvfb -displayfd 3 -screen 0 2048x1536x24 -nolisten tcp 3>"$dir/display" \
     >"$dir/xvfb.log" 2>&1 </dev/null &
   echo $! >"$dir/xvfb.pid"
   for _ in $(seq 100); do [ -s "$dir/display" ] && break; sleep 0.1; done

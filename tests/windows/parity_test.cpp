@@ -1,0 +1,104 @@
+// The same input drawn by the 64-bit and the 32-bit DLL: the 64-bit run keeps
+// its frames in ZD_WINE_FRAMES, the 32-bit run compares its own with them.
+// Wine's 32-bit and 64-bit llvmpipe round a few shading and edge pixels
+// differently (about 20 of 290,000 a frame, nearly all by one or two levels,
+// one or two edge pixels a frame flip whole): the bound allows that and no more.
+#include "check.h"
+#include "dll_host.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+namespace {
+
+// Steady sound, playlist shown, then each ring mode, the help screen and a grown sphere.
+std::vector<Frame> drawParityFrames() {
+    DllHost host(DllHost::Placement::Aside);
+    for (int i = 0; i < 12; ++i) host.playlist.push_back("C:\\music\\track" + std::to_string(i) + ".mp3");
+    host.position = 3;
+    std::vector<Frame> frames;
+    if (host.start() != 0) return frames;
+    for (int bin = 0; bin < visSampleCount; ++bin) {
+        host.module->spectrum[0][bin] = static_cast<unsigned char>((bin * 7) % 120);
+        host.module->waveform[0][bin] = static_cast<unsigned char>(128 + (bin % 32) - 16);
+    }
+    host.press('D');
+    for (WPARAM key : {WPARAM('C'), WPARAM('B'), WPARAM('A'), WPARAM('H'), WPARAM(VK_UP)}) {
+        host.press(key);
+        host.frame();
+        frames.push_back(captureClient(host.renderWindow()));
+    }
+    return frames;
+}
+
+std::string framePath(const char* folder, size_t index) {
+    return std::string(folder) + "/frame" + std::to_string(index) + ".bgra";
+}
+
+bool save(const std::string& path, const Frame& frame) {
+    FILE* file = std::fopen(path.c_str(), "wb");
+    if (!file) return false;
+    const int size[2] = {frame.width, frame.height};
+    bool ok = std::fwrite(size, sizeof(size), 1, file) == 1 &&
+              std::fwrite(frame.pixels.data(), frame.pixels.size(), 1, file) == 1;
+    return std::fclose(file) == 0 && ok;
+}
+
+bool load(const std::string& path, Frame& frame) {
+    FILE* file = std::fopen(path.c_str(), "rb");
+    if (!file) return false;
+    int size[2] = {};
+    bool ok = std::fread(size, sizeof(size), 1, file) == 1 && size[0] > 0 && size[1] > 0 &&
+              size[0] <= 4096 && size[1] <= 4096;
+    if (ok) {
+        frame.width = size[0];
+        frame.height = size[1];
+        frame.pixels.resize(static_cast<size_t>(size[0]) * size[1] * 4);
+        ok = std::fread(frame.pixels.data(), frame.pixels.size(), 1, file) == 1;
+    }
+    std::fclose(file);
+    return ok;
+}
+
+} // namespace
+
+ZD_TEST(parity, TheFramesOfBothBuildsAgree) {
+    const char* folder = std::getenv("ZD_WINE_FRAMES");
+    ZD_REQUIRE(folder != nullptr);
+    const std::vector<Frame> frames = drawParityFrames();
+    ZD_REQUIRE(frames.size() == 5u);
+    if (sizeof(void*) == 8) {
+        for (size_t i = 0; i < frames.size(); ++i) ZD_CHECK(save(framePath(folder, i), frames[i]));
+        return;
+    }
+    int worst = 0, differing = 0;
+    for (size_t i = 0; i < frames.size(); ++i) {
+        Frame reference;
+        if (!load(framePath(folder, i), reference)) {
+            std::printf("SKIPPED: no 64-bit frames in %s (run the mingw64 tests first)\n", folder);
+            std::exit(77);
+        }
+        ZD_REQUIRE(reference.width == frames[i].width && reference.height == frames[i].height);
+        // Left beside the reference for a look at any difference.
+        save(framePath(folder, i) + ".i686", frames[i]);
+        int frameWorst = 0, frameDiffering = 0, frameFarOff = 0;
+        for (size_t p = 0; p < reference.pixels.size(); p += 4) {
+            int pixel = 0;
+            for (int c = 0; c < 3; ++c)
+                pixel = std::max(pixel, std::abs(reference.pixels[p + c] - frames[i].pixels[p + c]));
+            frameWorst = std::max(frameWorst, pixel);
+            frameDiffering += pixel != 0;
+            frameFarOff += pixel > 8;
+        }
+        ZD_CHECK(frameDiffering <= 60);
+        ZD_CHECK(frameFarOff <= 4);
+        std::printf("  frame %zu: %d pixels differ from the 64-bit frame, by at most %d\n", i,
+                    frameDiffering, frameWorst);
+        worst = std::max(worst, frameWorst);
+        differing += frameDiffering;
+    }
+    std::printf("  in all: %d pixels differ, by at most %d\n", differing, worst);
+}
