@@ -55,19 +55,18 @@ void DllHost::stop() {
     pump();
 }
 
+BOOL CALLBACK DllHost::matchRenderWindow(HWND window, LPARAM result) {
+    char name[32] = {};
+    GetClassNameA(window, name, sizeof(name));
+    if (lstrcmpA(name, "Zephyrdome X") != 0) return TRUE;
+    *reinterpret_cast<HWND*>(result) = window;
+    return FALSE;
+}
+
 // Only this thread's: other test programs may run beside this one.
 HWND DllHost::renderWindow() const {
     HWND found = nullptr;
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND window, LPARAM result) -> BOOL {
-            char name[32] = {};
-            GetClassNameA(window, name, sizeof(name));
-            if (lstrcmpA(name, "Zephyrdome X") != 0) return TRUE;
-            *reinterpret_cast<HWND*>(result) = window;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&found));
+    EnumThreadWindows(GetCurrentThreadId(), matchRenderWindow, reinterpret_cast<LPARAM>(&found));
     return found;
 }
 

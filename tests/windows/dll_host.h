@@ -50,6 +50,7 @@ class DllHost {
 
   private:
     Placement placement_;
+    static BOOL CALLBACK matchRenderWindow(HWND window, LPARAM result);
     static LRESULT CALLBACK procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT answer(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 };
