@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds both products and runs every test: the
-# native and cross suites, the native suite again under AddressSanitizer and
-# UndefinedBehaviorSanitizer, and a short run of every fuzz target.
+# native suite, the cross suites with their Wine tests (64-bit first: the
+# 32-bit run compares its frames with the 64-bit ones), the native suite again
+# under AddressSanitizer and UndefinedBehaviorSanitizer, and a short run of
+# every fuzz target.
 # FUZZ_SECONDS (default 5) sets each fuzz target's run.
 set -euo pipefail
 cd "$(dirname "$0")/.."
