@@ -17,7 +17,16 @@ LRESULT setTitle(HWND handle, LPCSTR text) {
     return TRUE;
 }
 
+// As on Windows, a procedure that hands the default processing any handle
+// but the new window's (a null one, say) makes the creation fail.
 LRESULT onNcCreate(HWND handle, LPARAM lParam) {
+    {
+        StateLock lock(stateMutex());
+        if (!findWindow(handle)) {
+            setError(ERROR_INVALID_WINDOW_HANDLE);
+            return FALSE;
+        }
+    }
     const auto* create = reinterpret_cast<const CREATESTRUCTA*>(lParam);
     if (create && create->lpszName && !IS_INTRESOURCE(create->lpszName))
         setTitle(handle, create->lpszName);

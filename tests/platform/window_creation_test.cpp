@@ -131,6 +131,14 @@ TEST_F(WindowCreation, a_false_wm_nccreate_fails_creation_before_wm_create) {
     EXPECT_EQ(platformLiveWindowCount(), 0);
 }
 
+TEST_F(WindowCreation, the_default_nccreate_refuses_a_handle_that_is_no_window) {
+    CREATESTRUCTA create{};
+    create.lpszName = "Tool";
+    SetLastError(0);
+    EXPECT_EQ(DefWindowProcA(nullptr, WM_NCCREATE, 0, reinterpret_cast<LPARAM>(&create)), FALSE);
+    EXPECT_EQ(GetLastError(), DWORD(ERROR_INVALID_WINDOW_HANDLE));
+}
+
 TEST_F(WindowCreation, a_child_window_needs_a_parent) {
     EXPECT_EQ(createWindow(0, WS_CHILD), nullptr);
     EXPECT_EQ(GetLastError(), DWORD(ERROR_TLW_WITH_WSCHILD));

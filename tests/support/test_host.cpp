@@ -43,7 +43,10 @@ std::vector<RecordedMessage> TestHost::only(UINT message) const {
 void TestHost::pumpMessages() {
     MSG msg;
     while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        if (msg.message == WM_QUIT) continue;
+        if (msg.message == WM_QUIT) {
+            ++quitCount;
+            continue;
+        }
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
     }
@@ -51,11 +54,13 @@ void TestHost::pumpMessages() {
 
 LRESULT CALLBACK TestHost::procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (activeHost && (activeHost->window_ == window || activeHost->window_ == nullptr))
-        return activeHost->answer(message, wParam, lParam);
+        return activeHost->answer(window, message, wParam, lParam);
     return DefWindowProcA(window, message, wParam, lParam);
 }
 
-LRESULT TestHost::answer(UINT message, WPARAM wParam, LPARAM lParam) {
+// Inside CreateWindowEx window_ is still null: the default processing needs
+// the real handle, or Windows fails the creation.
+LRESULT TestHost::answer(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     messages.push_back({message, wParam, lParam});
     if (message == WM_USER) {
         switch (lParam) {
@@ -77,5 +82,5 @@ LRESULT TestHost::answer(UINT message, WPARAM wParam, LPARAM lParam) {
         ++playCount;
         return 0;
     }
-    return DefWindowProcA(window_, message, wParam, lParam);
+    return DefWindowProcA(window, message, wParam, lParam);
 }

@@ -29,17 +29,19 @@ class TestHost {
     // When set, answers the length query with this instead of playlist.size().
     std::optional<int> reportedLength;
     int playCount = 0;
+    // Quit messages that reached this thread's queue.
+    int quitCount = 0;
     std::vector<RecordedMessage> messages;
 
     // Messages received with this message number (and lParam, when given).
     int countOf(UINT message, std::optional<LPARAM> lParam = std::nullopt) const;
     std::vector<RecordedMessage> only(UINT message) const;
-    // Dispatches everything queued on this thread; quit messages are dropped.
+    // Dispatches everything queued on this thread; quit messages are counted, not obeyed.
     void pumpMessages();
 
   private:
     static LRESULT CALLBACK procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-    LRESULT answer(UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT answer(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
     HWND window_ = nullptr;
 };

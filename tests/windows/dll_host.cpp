@@ -1,38 +1,20 @@
 #include "dll_host.h"
 
-namespace {
-const char* const hostClassName = "ZephyrdomeWineHost";
-DllHost* activeHost = nullptr;
-} // namespace
-
 DllHost::DllHost(Placement placement) : placement_(placement) {
     library = LoadLibraryA("zephyrdome.dll");
     auto getHeader = reinterpret_cast<VisHeaderGetter>(
         reinterpret_cast<void*>(GetProcAddress(library, "winampVisGetHeader")));
     header = getHeader ? getHeader() : nullptr;
     module = header ? header->moduleGetter(0) : nullptr;
-
-    WNDCLASSEXA windowClass = {};
-    windowClass.cbSize = sizeof(windowClass);
-    windowClass.lpfnWndProc = procedure;
-    windowClass.hInstance = GetModuleHandleA(nullptr);
-    windowClass.lpszClassName = hostClassName;
-    RegisterClassExA(&windowClass);
-    activeHost = this;
-    window = CreateWindowExA(0, hostClassName, "Wine test host", WS_POPUP, 0, 0, 200, 100, nullptr,
-                             nullptr, GetModuleHandleA(nullptr), nullptr);
     if (module) {
-        module->hostWindow = window;
+        module->hostWindow = window();
         module->instance = library;
     }
+    messages.clear();
 }
 
 DllHost::~DllHost() {
     if (renderWindow()) stop();
-    DestroyWindow(window);
-    pump();
-    UnregisterClassA(hostClassName, GetModuleHandleA(nullptr));
-    activeHost = nullptr;
     if (library) FreeLibrary(library);
 }
 
@@ -40,19 +22,19 @@ int DllHost::start() {
     const int result = module->onStart(module);
     if (result == 0 && placement_ == Placement::Aside)
         SetWindowPos(renderWindow(), nullptr, 1300, 900, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    pump();
+    pumpMessages();
     return result;
 }
 
 int DllHost::frame() {
     const int result = module->onRender(module);
-    pump();
+    pumpMessages();
     return result;
 }
 
 void DllHost::stop() {
     module->onStop(module);
-    pump();
+    pumpMessages();
 }
 
 BOOL CALLBACK DllHost::matchRenderWindow(HWND window, LPARAM result) {
@@ -70,74 +52,19 @@ HWND DllHost::renderWindow() const {
     return found;
 }
 
-void DllHost::pump() {
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        if (msg.message == WM_QUIT) {
-            ++quitCount;
-            continue;
-        }
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
-    }
-}
-
 void DllHost::press(WPARAM key, LPARAM keyData) {
     PostMessageA(renderWindow(), WM_KEYDOWN, key, keyData);
-    pump();
+    pumpMessages();
 }
 
 void DllHost::release(WPARAM key, LPARAM keyData) {
     PostMessageA(renderWindow(), WM_KEYUP, key, keyData);
-    pump();
+    pumpMessages();
 }
 
 void DllHost::click(int x, int y) {
     PostMessageA(renderWindow(), WM_LBUTTONDOWN, 0, MAKELPARAM(x, y));
-    pump();
-}
-
-int DllHost::countOf(UINT message, LPARAM lParam) const {
-    int count = 0;
-    for (const HostMessage& m : messages) count += m.message == message && m.lParam == lParam;
-    return count;
-}
-
-std::vector<HostMessage> DllHost::only(UINT message) const {
-    std::vector<HostMessage> result;
-    for (const HostMessage& m : messages)
-        if (m.message == message) result.push_back(m);
-    return result;
-}
-
-LRESULT CALLBACK DllHost::procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (activeHost && (activeHost->window == window || activeHost->window == nullptr))
-        return activeHost->answer(window, message, wParam, lParam);
-    return DefWindowProcA(window, message, wParam, lParam);
-}
-
-// Inside CreateWindowEx the window member is still null: Windows needs the
-// real handle for WM_NCCREATE to succeed.
-LRESULT DllHost::answer(HWND target, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_USER || message == WM_COMMAND || message == WM_KEYUP ||
-        message == WM_KEYDOWN || message == WM_SYSKEYUP)
-        messages.push_back({message, wParam, lParam});
-    if (message == WM_USER) {
-        switch (lParam) {
-        case hostGetPlaylistPosition: return position;
-        case hostGetPlaylistLength: return static_cast<LRESULT>(playlist.size());
-        case hostGetPlaylistFile:
-            if (wParam < playlist.size()) return reinterpret_cast<LRESULT>(playlist[wParam].c_str());
-            return 0;
-        case hostSetPlaylistPosition: position = static_cast<int>(wParam); return 0;
-        }
-        return 0;
-    }
-    if (message == WM_COMMAND && wParam == hostPlayCommand) {
-        ++playCount;
-        return 0;
-    }
-    return DefWindowProcA(target, message, wParam, lParam);
+    pumpMessages();
 }
 
 Frame captureClient(HWND window) {

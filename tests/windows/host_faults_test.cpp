@@ -53,7 +53,7 @@ ZD_TEST(host, AStartWithoutAPixelFormatFailsWithoutEndingTheHostsLoop) {
 
 ZD_TEST(host, AHostsOwnContextIsGivenBackAfterEveryCallbackAndMessage) {
     DllHost host(DllHost::Placement::Aside);
-    HDC dc = GetDC(host.window);
+    HDC dc = GetDC(host.window());
     PIXELFORMATDESCRIPTOR request = {};
     request.nSize = sizeof(request);
     request.nVersion = 1;
@@ -80,12 +80,12 @@ ZD_TEST(host, AHostsOwnContextIsGivenBackAfterEveryCallbackAndMessage) {
     UpdateWindow(host.renderWindow());
     untouched("a repaint");
     SetWindowPos(host.renderWindow(), nullptr, 0, 0, 600, 400, SWP_NOMOVE | SWP_NOZORDER);
-    host.pump();
+    host.pumpMessages();
     untouched("a size change");
     host.stop();
     untouched("the stop");
 
     wglMakeCurrent(nullptr, nullptr);
     wglDeleteContext(own);
-    ReleaseDC(host.window, dc);
+    ReleaseDC(host.window(), dc);
 }

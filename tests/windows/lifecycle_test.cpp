@@ -57,7 +57,7 @@ ZD_TEST(lifecycle, RenderingAfterStopOrTheCloseBoxIsHarmless) {
     ZD_REQUIRE(host.start() == 0);
     HWND closed = host.renderWindow();
     SendMessageA(closed, WM_CLOSE, 0, 0);
-    host.pump();
+    host.pumpMessages();
     ZD_CHECK(!IsWindow(closed));
     ZD_CHECK_EQ(host.frame(), 0);
     host.stop();
@@ -68,7 +68,7 @@ ZD_TEST(lifecycle, ASecondStartOpensAt100By100Again) {
     DllHost host;
     ZD_REQUIRE(host.start() == 0);
     SetWindowPos(host.renderWindow(), nullptr, 300, 200, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
-    host.pump();
+    host.pumpMessages();
     RECT moved;
     GetWindowRect(host.renderWindow(), &moved);
     ZD_CHECK_EQ(moved.left, 300);

@@ -19,7 +19,7 @@ ZD_TEST(messages, TheStartReadsTheListAndFramesRereadItOnlyWhenItsLengthChanges)
     ZD_CHECK_EQ(host.countOf(WM_USER, hostGetPlaylistLength), 1);
     ZD_CHECK_EQ(host.countOf(WM_USER, hostGetPlaylistFile), 3);
     WPARAM next = 0;
-    for (const HostMessage& m : host.only(WM_USER))
+    for (const RecordedMessage& m : host.only(WM_USER))
         if (m.lParam == hostGetPlaylistFile) ZD_CHECK_EQ(m.wParam, next++);
 
     host.messages.clear();
@@ -65,7 +65,7 @@ ZD_TEST(messages, EveryKeyReleaseReachesTheHostUnchangedAndNothingElseDoes) {
     host.messages.clear();
     host.press('A');
     PostMessageA(host.renderWindow(), WM_SYSKEYUP, 'X', static_cast<LPARAM>(0xE0000001u));
-    host.pump();
+    host.pumpMessages();
     host.release('A', static_cast<LPARAM>(0xC01E0001u));
     host.release(VK_SPACE, 0x12345);
     host.release(VK_UP);

@@ -46,7 +46,7 @@ ZD_TEST(records, ConfigureShowsNothingAndSendsNothing) {
     DllHost host;
     ZD_REQUIRE(host.module != nullptr);
     host.module->onConfigure(host.module);
-    host.pump();
+    host.pumpMessages();
     ZD_CHECK(host.messages.empty());
     ZD_CHECK(host.renderWindow() == nullptr);
 }

@@ -6,7 +6,7 @@
 
 ZD_TEST(window, AnOwnedToolWindowAt100By100With634By458ClientPixels) {
     DllHost host;
-    ZD_REQUIRE(host.window != nullptr);
+    ZD_REQUIRE(host.window() != nullptr);
     ZD_REQUIRE(host.start() == 0);
     HWND window = host.renderWindow();
     ZD_REQUIRE(window != nullptr);
@@ -20,7 +20,7 @@ ZD_TEST(window, AnOwnedToolWindowAt100By100With634By458ClientPixels) {
                 static_cast<DWORD>(WS_VISIBLE | WS_SYSMENU | WS_CAPTION | WS_CLIPSIBLINGS));
     ZD_CHECK_EQ(static_cast<DWORD>(GetWindowLongA(window, GWL_EXSTYLE)),
                 static_cast<DWORD>(WS_EX_APPWINDOW | WS_EX_TOOLWINDOW | WS_EX_WINDOWEDGE));
-    ZD_CHECK_EQ(GetWindow(window, GW_OWNER), host.window);
+    ZD_CHECK_EQ(GetWindow(window, GW_OWNER), host.window());
     ZD_CHECK_EQ(GetWindowLongPtrA(window, GWLP_USERDATA), reinterpret_cast<LONG_PTR>(host.module));
     ZD_CHECK_EQ(static_cast<DWORD>(GetClassLongA(window, GCL_STYLE)), static_cast<DWORD>(CS_SAVEBITS));
     ZD_CHECK(IsWindowVisible(window));
