@@ -92,9 +92,14 @@ start() {
   # every destruction of a managed window; ours are left unmanaged.
   wineRun reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >>"$dir/wineboot.log" 2>&1 </dev/null
   echo "prefix created in $((SECONDS - began)) s, 32-bit loader: ${emulated}"
-  # The first start after the prefix's creation may come up without its window.
+  # The first start after the prefix's creation may come up without its
+  # window; a warm-up program that prints no summary never ran at all.
   shift
-  if [ $# -gt 0 ]; then wineRun "$@" >"$dir/warmup.log" 2>&1 </dev/null || true; fi
+  if [ $# -gt 0 ]; then
+    wineRun "$@" >"$dir/warmup.log" 2>&1 </dev/null || true
+    grep -q ' passed, ' "$dir/warmup.log" ||
+      skip "Wine can't start $bits-bit programs here: $(tail -1 "$dir/warmup.log")"
+  fi
 }
 
 run() {
