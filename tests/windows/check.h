@@ -40,7 +40,8 @@ std::string describe(const char* expression, const A& a, const B& b) {
     do {                                                                                           \
         const auto& zdA = (a);                                                                     \
         const auto& zdB = (b);                                                                     \
-        if (!(zdA == zdB)) check::fail(__FILE__, __LINE__, check::describe(#a " == " #b, zdA, zdB)); \
+        if (!(zdA == zdB))                                                                         \
+            check::fail(__FILE__, __LINE__, check::describe(#a " == " #b, zdA, zdB));              \
     } while (0)
 
 #define ZD_REQUIRE(condition)                                                                      \

@@ -38,7 +38,8 @@ int main(int argc, char** argv) {
     int passed = 0, failed = 0;
     for (const check::Entry& entry : check::entries()) {
         bool wanted = false;
-        for (int i = 1; i < argc; ++i) wanted = wanted || std::strcmp(argv[i], entry.group) == 0;
+        for (int i = 1; i < argc; ++i)
+            wanted = wanted || std::strcmp(argv[i], entry.group) == 0;
         if (!wanted) continue;
         const int before = check::failures;
         try {

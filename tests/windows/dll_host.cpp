@@ -21,7 +21,8 @@ DllHost::~DllHost() {
 int DllHost::start() {
     const int result = module->onStart(module);
     if (result == 0 && placement_ == Placement::Aside)
-        SetWindowPos(renderWindow(), nullptr, 1300, 900, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        SetWindowPos(renderWindow(), nullptr, 1300, 900, 0, 0,
+                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     pumpMessages();
     return result;
 }
@@ -88,7 +89,8 @@ Frame captureClient(HWND window) {
     BitBlt(memoryDC, 0, 0, frame.width, frame.height, windowDC, 0, 0, SRCCOPY);
     GdiFlush();
     const auto* bytes = static_cast<const unsigned char*>(bits);
-    if (bytes) frame.pixels.assign(bytes, bytes + static_cast<size_t>(frame.width) * frame.height * 4);
+    if (bytes)
+        frame.pixels.assign(bytes, bytes + static_cast<size_t>(frame.width) * frame.height * 4);
     SelectObject(memoryDC, previous);
     DeleteObject(bitmap);
     DeleteDC(memoryDC);

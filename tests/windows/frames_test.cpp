@@ -6,8 +6,10 @@ namespace {
 
 // Bass 30 and loudness 20: the speaker's rim clears the sphere at the centre.
 void feedSteadySound(VisModule* module) {
-    for (int bin = 120; bin < 126; ++bin) module->spectrum[0][bin] = 115;
-    for (int bin = 300; bin < 575; ++bin) module->spectrum[0][bin] = 34;
+    for (int bin = 120; bin < 126; ++bin)
+        module->spectrum[0][bin] = 115;
+    for (int bin = 300; bin < 575; ++bin)
+        module->spectrum[0][bin] = 34;
 }
 
 int yellowAround(const Frame& frame, int radius) {

@@ -17,7 +17,9 @@ int WINAPI recordBox(HWND, LPCSTR text, LPCSTR, UINT) {
     return IDOK;
 }
 
-int WINAPI refuseFormat(HDC, const PIXELFORMATDESCRIPTOR*) { return 0; }
+int WINAPI refuseFormat(HDC, const PIXELFORMATDESCRIPTOR*) {
+    return 0;
+}
 
 bool identityModelview() {
     GLfloat m[16];
@@ -32,9 +34,10 @@ bool identityModelview() {
 ZD_TEST(host, AStartWithoutAPixelFormatFailsWithoutEndingTheHostsLoop) {
     DllHost host(DllHost::Placement::Aside);
     boxTexts.clear();
-    void* box = patchImport(host.library, "user32.dll", "MessageBoxA", reinterpret_cast<void*>(recordBox));
-    void* choose =
-        patchImport(host.library, "gdi32.dll", "ChoosePixelFormat", reinterpret_cast<void*>(refuseFormat));
+    void* box =
+        patchImport(host.library, "user32.dll", "MessageBoxA", reinterpret_cast<void*>(recordBox));
+    void* choose = patchImport(host.library, "gdi32.dll", "ChoosePixelFormat",
+                               reinterpret_cast<void*>(refuseFormat));
     ZD_REQUIRE(box && choose);
     ZD_CHECK_EQ(host.start(), 1);
     ZD_REQUIRE(boxTexts.size() == 2u);
@@ -68,7 +71,8 @@ ZD_TEST(host, AHostsOwnContextIsGivenBackAfterEveryCallbackAndMessage) {
         GLint viewport[4] = {};
         glGetIntegerv(GL_VIEWPORT, viewport);
         const bool same = wglGetCurrentContext() == own && viewport[2] == 10 && identityModelview();
-        if (!same) check::fail(__FILE__, __LINE__, std::string("the host's context changed by ") + after);
+        if (!same)
+            check::fail(__FILE__, __LINE__, std::string("the host's context changed by ") + after);
     };
     ZD_REQUIRE(host.start() == 0);
     untouched("the start");

@@ -19,7 +19,8 @@ ZD_TEST(lifecycle, StartFramesAndStopLeaveNothingBehind) {
     ZD_REQUIRE(window != nullptr);
     ZD_CHECK(classRegistered(host.library));
     host.messages.clear();
-    for (int i = 0; i < 3; ++i) ZD_CHECK_EQ(host.frame(), 0);
+    for (int i = 0; i < 3; ++i)
+        ZD_CHECK_EQ(host.frame(), 0);
     ZD_CHECK_EQ(host.countOf(WM_USER, hostGetPlaylistPosition), 3);
     host.stop();
     ZD_CHECK(!IsWindow(window));

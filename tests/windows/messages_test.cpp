@@ -7,7 +7,8 @@
 namespace {
 
 void fillPlaylist(DllHost& host, int count) {
-    for (int i = 0; i < count; ++i) host.playlist.push_back("C:\\music\\track" + std::to_string(i) + ".mp3");
+    for (int i = 0; i < count; ++i)
+        host.playlist.push_back("C:\\music\\track" + std::to_string(i) + ".mp3");
 }
 
 } // namespace

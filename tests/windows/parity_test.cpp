@@ -17,7 +17,8 @@ namespace {
 // Steady sound, playlist shown, then each ring mode, the help screen and a grown sphere.
 std::vector<Frame> drawParityFrames() {
     DllHost host(DllHost::Placement::Aside);
-    for (int i = 0; i < 12; ++i) host.playlist.push_back("C:\\music\\track" + std::to_string(i) + ".mp3");
+    for (int i = 0; i < 12; ++i)
+        host.playlist.push_back("C:\\music\\track" + std::to_string(i) + ".mp3");
     host.position = 3;
     std::vector<Frame> frames;
     if (host.start() != 0) return frames;
@@ -71,7 +72,8 @@ ZD_TEST(parity, TheFramesOfBothBuildsAgree) {
     const std::vector<Frame> frames = drawParityFrames();
     ZD_REQUIRE(frames.size() == 5u);
     if (sizeof(void*) == 8) {
-        for (size_t i = 0; i < frames.size(); ++i) ZD_CHECK(save(framePath(folder, i), frames[i]));
+        for (size_t i = 0; i < frames.size(); ++i)
+            ZD_CHECK(save(framePath(folder, i), frames[i]));
         return;
     }
     int worst = 0, differing = 0;
@@ -88,7 +90,8 @@ ZD_TEST(parity, TheFramesOfBothBuildsAgree) {
         for (size_t p = 0; p < reference.pixels.size(); p += 4) {
             int pixel = 0;
             for (int c = 0; c < 3; ++c)
-                pixel = std::max(pixel, std::abs(reference.pixels[p + c] - frames[i].pixels[p + c]));
+                pixel =
+                    std::max(pixel, std::abs(reference.pixels[p + c] - frames[i].pixels[p + c]));
             frameWorst = std::max(frameWorst, pixel);
             frameDiffering += pixel != 0;
             frameFarOff += pixel > 8;

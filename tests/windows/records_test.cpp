@@ -33,13 +33,13 @@ ZD_TEST(records, TheHeaderAndModuleCarryTheirLoadValues) {
     ZD_CHECK(host.module->hostData == nullptr);
     ZD_CHECK(host.header->moduleGetter(1) == nullptr);
     ZD_CHECK(host.header->moduleGetter(-1) == nullptr);
-    const void* callbacks[] = {
-        reinterpret_cast<void*>(host.header->moduleGetter),
-        reinterpret_cast<void*>(host.module->onConfigure),
-        reinterpret_cast<void*>(host.module->onStart),
-        reinterpret_cast<void*>(host.module->onRender),
-        reinterpret_cast<void*>(host.module->onStop)};
-    for (const void* callback : callbacks) ZD_CHECK(insideLibrary(host.library, callback));
+    const void* callbacks[] = {reinterpret_cast<void*>(host.header->moduleGetter),
+                               reinterpret_cast<void*>(host.module->onConfigure),
+                               reinterpret_cast<void*>(host.module->onStart),
+                               reinterpret_cast<void*>(host.module->onRender),
+                               reinterpret_cast<void*>(host.module->onStop)};
+    for (const void* callback : callbacks)
+        ZD_CHECK(insideLibrary(host.library, callback));
 }
 
 ZD_TEST(records, ConfigureShowsNothingAndSendsNothing) {

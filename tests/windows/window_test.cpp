@@ -22,7 +22,8 @@ ZD_TEST(window, AnOwnedToolWindowAt100By100With634By458ClientPixels) {
                 static_cast<DWORD>(WS_EX_APPWINDOW | WS_EX_TOOLWINDOW | WS_EX_WINDOWEDGE));
     ZD_CHECK_EQ(GetWindow(window, GW_OWNER), host.window());
     ZD_CHECK_EQ(GetWindowLongPtrA(window, GWLP_USERDATA), reinterpret_cast<LONG_PTR>(host.module));
-    ZD_CHECK_EQ(static_cast<DWORD>(GetClassLongA(window, GCL_STYLE)), static_cast<DWORD>(CS_SAVEBITS));
+    ZD_CHECK_EQ(static_cast<DWORD>(GetClassLongA(window, GCL_STYLE)),
+                static_cast<DWORD>(CS_SAVEBITS));
     ZD_CHECK(IsWindowVisible(window));
 
     RECT outer, client;
