@@ -84,7 +84,9 @@ start() {
   for _ in $(seq 100); do [ -s "$dir/display" ] && break; sleep 0.1; done
   [ -s "$dir/display" ] || skip "Wine can't start: Xvfb did not come up ($(tail -1 "$dir/xvfb.log"))"
   loadEnv
-  setsid /usr/lib/wine/wineserver -p >"$dir/wineserver.log" 2>&1 </dev/null
+  # Kept between the test programs, and gone a minute after the last one
+  # even if the cleanup never runs.
+  setsid /usr/lib/wine/wineserver -p60 >"$dir/wineserver.log" 2>&1 </dev/null
   local began=$SECONDS
   wineRun wineboot -i >"$dir/wineboot.log" 2>&1 </dev/null ||
     skip "Wine can't start: wineboot failed ($(tail -1 "$dir/wineboot.log"))"
