@@ -23,19 +23,39 @@ int DllHost::start() {
     if (result == 0 && placement_ == Placement::Aside)
         SetWindowPos(renderWindow(), nullptr, 1300, 900, 0, 0,
                      SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    pumpMessages();
+    pump();
     return result;
 }
 
 int DllHost::frame() {
     const int result = module->onRender(module);
-    pumpMessages();
+    pump();
     return result;
 }
 
 void DllHost::stop() {
     module->onStop(module);
-    pumpMessages();
+    pump();
+}
+
+void DllHost::pump() {
+    if (dispatchPaints) {
+        pumpMessages();
+        return;
+    }
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message == WM_QUIT) {
+            ++quitCount;
+        } else if (msg.message == WM_PAINT && msg.hwnd == renderWindow()) {
+            PAINTSTRUCT paint;
+            BeginPaint(msg.hwnd, &paint);
+            EndPaint(msg.hwnd, &paint);
+        } else {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+    }
 }
 
 BOOL CALLBACK DllHost::matchRenderWindow(HWND window, LPARAM result) {
@@ -55,17 +75,17 @@ HWND DllHost::renderWindow() const {
 
 void DllHost::press(WPARAM key, LPARAM keyData) {
     PostMessageA(renderWindow(), WM_KEYDOWN, key, keyData);
-    pumpMessages();
+    pump();
 }
 
 void DllHost::release(WPARAM key, LPARAM keyData) {
     PostMessageA(renderWindow(), WM_KEYUP, key, keyData);
-    pumpMessages();
+    pump();
 }
 
 void DllHost::click(int x, int y) {
     PostMessageA(renderWindow(), WM_LBUTTONDOWN, 0, MAKELPARAM(x, y));
-    pumpMessages();
+    pump();
 }
 
 Frame captureClient(HWND window) {

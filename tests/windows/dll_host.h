@@ -17,6 +17,12 @@ class DllHost : public TestHost {
     explicit DllHost(Placement placement = Placement::Default);
     ~DllHost();
 
+    // Off: the render window's paints are validated, not drawn. Each paint
+    // draws the scene, which turns it and sways the panel, and how many a
+    // window gets depends on the display; frames compared across runs need
+    // the same number of draws in each.
+    bool dispatchPaints = true;
+
     HMODULE library = nullptr;
     VisHeader* header = nullptr;
     VisModule* module = nullptr;
@@ -31,6 +37,7 @@ class DllHost : public TestHost {
     void click(int x, int y);
 
   private:
+    void pump();
     static BOOL CALLBACK matchRenderWindow(HWND window, LPARAM result);
     Placement placement_;
 };

@@ -17,6 +17,7 @@ namespace {
 // Steady sound, playlist shown, then each ring mode, the help screen and a grown sphere.
 std::vector<Frame> drawParityFrames() {
     DllHost host(DllHost::Placement::Aside);
+    host.dispatchPaints = false;
     for (int i = 0; i < 12; ++i)
         host.playlist.push_back("C:\\music\\track" + std::to_string(i) + ".mp3");
     host.position = 3;
