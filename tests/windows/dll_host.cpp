@@ -33,6 +33,35 @@ int DllHost::frame() {
     return result;
 }
 
+namespace {
+struct RenderCall {
+    VisModule* module;
+    int result;
+};
+
+DWORD WINAPI renderOnce(LPVOID parameter) {
+    auto* call = static_cast<RenderCall*>(parameter);
+    call->result = call->module->onRender(call->module);
+    return 0;
+}
+} // namespace
+
+int DllHost::frameOnThread() {
+    RenderCall call{module, -1};
+    HANDLE thread = CreateThread(nullptr, 0, renderOnce, &call, 0, nullptr);
+    if (!thread) return -1;
+    while (MsgWaitForMultipleObjects(1, &thread, FALSE, INFINITE, QS_SENDMESSAGE) != WAIT_OBJECT_0)
+        pumpSent();
+    CloseHandle(thread);
+    pump();
+    return call.result;
+}
+
+void DllHost::pumpSent() {
+    MSG msg;
+    PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+}
+
 void DllHost::stop() {
     module->onStop(module);
     pump();

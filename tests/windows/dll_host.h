@@ -29,7 +29,12 @@ class DllHost : public TestHost {
 
     int start();
     int frame();
+    // One frame on a new thread, as hosts that render on their decoder thread
+    // do; this thread answers what the plug-in sends it meanwhile.
+    int frameOnThread();
     void stop();
+    // Answers what other threads sent this one, dispatching nothing posted.
+    void pumpSent();
     // The plug-in's window, found by its class among this thread's windows.
     HWND renderWindow() const;
     void press(WPARAM key, LPARAM keyData = 1);
