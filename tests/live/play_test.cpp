@@ -195,8 +195,9 @@ TEST_F(Play, the_window_on_the_desktop_shows_the_frames_the_host_captured) {
     startPlaying({"--save-frames", folder});
     ASSERT_FALSE(run.waitForLine("window").empty());
     std::this_thread::sleep_for(std::chrono::seconds(1));
-    // A few looks a moment apart: the server may show the picture of a frame
-    // whose image is still on its way to the folder when the player stops.
+    // Three looks a moment apart: one look once matched no saved frame under
+    // the sanitizers, for no cause found; a window that never shows the
+    // captured frames still fails every look.
     std::vector<Screenshot> shots(3);
     std::string error;
     for (Screenshot& shot : shots) {
