@@ -1,5 +1,6 @@
 #include "cli/listen_command.h"
 
+#include "cli/command_failure.h"
 #include "session/input_script_player.h"
 #include "session/listen_session.h"
 #include "session/live_display.h"
@@ -11,10 +12,6 @@
 #include <memory>
 
 namespace {
-int fail(const std::string& message) {
-    std::fprintf(stderr, "zephyrdome: %s\n", message.c_str());
-    return 1;
-}
 
 // The panel's font has Latin-1 glyphs and the plug-in cuts titles at a
 // backslash; descriptions come in UTF-8.
@@ -54,12 +51,13 @@ void printSummary(const std::string& source, const ListenResult& result) {
 
 int runListenCommand(const ListenOptions& options, const std::string& programPath) {
     if (!liveDisplayAvailable())
-        return fail("no display to show the plug-in on (DISPLAY is not set or cannot be "
-                    "opened); to make a video of a file instead: zephyrdome render AUDIO -o "
-                    "out.mp4");
+        return reportFailure(
+            "no display to show the plug-in on (DISPLAY is not set or cannot be "
+            "opened); to make a video of a file instead: zephyrdome render AUDIO -o "
+            "out.mp4");
     std::string error;
     std::unique_ptr<SoundCapture> capture = openSoundCapture(options.source, error);
-    if (!capture) return fail(error);
+    if (!capture) return reportFailure(error);
     Playlist playlist({{"", "Zephyrdome listen\\" + panelTitle(capture->description()), -1}});
     playlist.play();
     zoomLiveWindows(options.zoom);
@@ -67,8 +65,8 @@ int runListenCommand(const ListenOptions& options, const std::string& programPat
     PluginDriver driver;
     std::string plugin =
         options.pluginPath.empty() ? defaultPluginPath(programPath) : options.pluginPath;
-    if (!host.create(playlist, error) || !driver.load(plugin, error)) return fail(error);
-    if (!driver.start(host.handle(), capture->sampleRate(), 2, error)) return fail(error);
+    if (!host.create(playlist, error) || !driver.load(plugin, error)) return reportFailure(error);
+    if (!driver.start(host.handle(), capture->sampleRate(), 2, error)) return reportFailure(error);
     ListenResult result;
     bool ok = driver.renderWindow() != nullptr;
     if (!ok) error = "the plug-in opened no window of its own";
@@ -76,7 +74,7 @@ int runListenCommand(const ListenOptions& options, const std::string& programPat
     if (ok) ok = session.run({options.durationMs, options.trace}, result, error);
     driver.stop();
     dispatchPendingMessages();
-    if (!ok) return fail(error);
+    if (!ok) return reportFailure(error);
     if (!options.quiet) printSummary(capture->description(), result);
     return 0;
 }

@@ -2,6 +2,7 @@
 
 #include "audio/audio_decode.h"
 #include "audio/demo_song.h"
+#include "cli/command_failure.h"
 #include "session/input_script_player.h"
 #include "session/live_display.h"
 #include "session/live_session.h"
@@ -13,11 +14,6 @@
 #include <system_error>
 
 namespace {
-int fail(const std::string& message) {
-    std::fprintf(stderr, "zephyrdome: %s\n", message.c_str());
-    return 1;
-}
-
 // The playlist and how to decode its entries; the loader runs on the
 // decoding thread, so it holds its own copies.
 struct PlayMaterial {
@@ -87,26 +83,28 @@ void printSummary(const LiveResult& result) {
 
 int runPlayCommand(const PlayOptions& options, const std::string& programPath) {
     if (!liveDisplayAvailable())
-        return fail("no display to show the plug-in on (DISPLAY is not set or cannot be "
-                    "opened); to make a video instead: zephyrdome render [AUDIO...] -o out.mp4");
+        return reportFailure(
+            "no display to show the plug-in on (DISPLAY is not set or cannot be "
+            "opened); to make a video instead: zephyrdome render [AUDIO...] -o out.mp4");
     std::string error;
     PlayMaterial material;
     if (options.audioFiles.empty())
         prepareDemo(material);
     else if (!prepareFiles(material, options.audioFiles, error))
-        return fail(error);
+        return reportFailure(error);
     if (!options.framesFolder.empty() && !makeFramesFolder(options.framesFolder, error))
-        return fail(error);
+        return reportFailure(error);
     std::unique_ptr<AudioOutput> output = openOutput(options, material.sampleRate);
     zoomLiveWindows(options.zoom);
     HostWindow host;
     PluginDriver driver;
     std::string plugin =
         options.pluginPath.empty() ? defaultPluginPath(programPath) : options.pluginPath;
-    if (!host.create(material.playlist, error) || !driver.load(plugin, error)) return fail(error);
+    if (!host.create(material.playlist, error) || !driver.load(plugin, error))
+        return reportFailure(error);
     ClipCache clips(material.loader);
     LivePlayer player(material.playlist, clips, *output);
-    if (!driver.start(host.handle(), output->sampleRate(), 2, error)) return fail(error);
+    if (!driver.start(host.handle(), output->sampleRate(), 2, error)) return reportFailure(error);
     LiveResult result;
     bool ok = driver.renderWindow() != nullptr;
     if (!ok) error = "the plug-in opened no window of its own";
@@ -115,7 +113,7 @@ int runPlayCommand(const PlayOptions& options, const std::string& programPath) {
         ok = session.run({options.durationMs, options.framesFolder, options.trace}, result, error);
     driver.stop();
     dispatchPendingMessages();
-    if (!ok) return fail(error);
+    if (!ok) return reportFailure(error);
     if (!options.quiet) printSummary(result);
     return 0;
 }

@@ -2,6 +2,7 @@
 
 #include "audio/audio_decode.h"
 #include "audio/demo_song.h"
+#include "cli/command_failure.h"
 #include "output/progress.h"
 #include "session/demo_script.h"
 #include "session/plugin_location.h"
@@ -11,11 +12,6 @@
 #include <memory>
 
 namespace {
-int fail(const std::string& message) {
-    std::fprintf(stderr, "zephyrdome: %s\n", message.c_str());
-    return 1;
-}
-
 // Everything the run needs that outlives the set-up: the playlist, its audio
 // and where the bytes come from.
 struct Material {
@@ -84,16 +80,16 @@ void printSummary(const RenderResult& result, const FrameSink& sink) {
 int runRenderCommand(const RenderOptions& options, const std::string& programPath) {
     std::string error;
     Material material;
-    if (!prepareMaterial(options, material, error)) return fail(error);
+    if (!prepareMaterial(options, material, error)) return reportFailure(error);
     VisFileWriter visOut;
-    if (!options.visOut.empty() && !visOut.open(options.visOut, error)) return fail(error);
+    if (!options.visOut.empty() && !visOut.open(options.visOut, error)) return reportFailure(error);
     RenderSession session(material.playlist);
     std::string plugin =
         options.pluginPath.empty() ? defaultPluginPath(programPath) : options.pluginPath;
-    if (!session.open(plugin, error)) return fail(error);
+    if (!session.open(plugin, error)) return reportFailure(error);
     std::unique_ptr<FrameSink> sink = openFrameSink(options.output, session.frameDelayMs(),
                                                     material.sampleRate, error, options.scale);
-    if (!sink) return fail(error);
+    if (!sink) return reportFailure(error);
 
     RenderPlan plan;
     plan.source = material.source.get();
@@ -110,7 +106,7 @@ int runRenderCommand(const RenderOptions& options, const std::string& programPat
     if (!session.run(plan, result, error) || (plan.visOut && !visOut.commit(error))) {
         sink->abandon();
         visOut.abandon();
-        return fail(error);
+        return reportFailure(error);
     }
     if (!options.quiet) printSummary(result, *sink);
     return 0;
