@@ -41,3 +41,9 @@ bool dispatchPendingMessages() {
     }
     return quit;
 }
+
+bool messagesWaiting() {
+    MSG message;
+    return PeekMessageA(&message, nullptr, 0, WM_PAINT - 1, PM_NOREMOVE) ||
+           PeekMessageA(&message, nullptr, WM_PAINT + 1, 0xFFFFFFFF, PM_NOREMOVE);
+}

@@ -29,6 +29,7 @@ void chooseRasterizerThreads() {
 bool RenderSession::open(const std::string& pluginPath, std::string& error) {
     // Read by Mesa when the plug-in's first context is made, after this.
     chooseRasterizerThreads();
+    keepPicturesForLater();
     return host_.create(playlist_, error) && driver_.load(pluginPath, error);
 }
 
@@ -71,16 +72,20 @@ bool RenderSession::renderFrame(const RenderPlan& plan, long long index, PlayedA
     }
     bool ok = !plan.sink || plan.sink->writeAudio(played.samples(), played.sampleRate(), error);
     played.takeSamples();
-    return ok && (!plan.sink || writePicture(*plan.sink, error));
+    waitingPictures_.frameDrawn(driver_.renderWindow());
+    return ok && writePictures(plan.sink, size_t(pictureLag), error);
 }
 
-bool RenderSession::writePicture(FrameSink& sink, std::string& error) {
-    FrameImage image;
-    if (!captureWindow(driver_.renderWindow(), image)) {
-        error = "the plug-in's window showed no picture";
-        return false;
+bool RenderSession::writePictures(FrameSink* sink, size_t keep, std::string& error) {
+    while (waitingPictures_.more(keep)) {
+        FrameImage image;
+        if (!waitingPictures_.collect(driver_.renderWindow(), image) && sink) {
+            error = "the plug-in's window showed no picture";
+            return false;
+        }
+        if (sink && !sink->writeFrame(image.rgba, image.width, image.height, error)) return false;
     }
-    return sink.writeFrame(image.rgba, image.width, image.height, error);
+    return true;
 }
 
 bool RenderSession::runFrames(const RenderPlan& plan, long long limit, RenderResult& result,
@@ -93,6 +98,9 @@ bool RenderSession::runFrames(const RenderPlan& plan, long long limit, RenderRes
     bool ok = true;
     for (long long n = 0; ok && (limit < 0 || n < limit) && !playlist_.finished(); ++n) {
         script.postDue(n * delay, window);
+        // A message may close the plug-in's window and its pictures with it.
+        if (messagesWaiting()) ok = writePictures(plan.sink, 0, error);
+        if (!ok) break;
         dispatchPendingMessages();
         if (!driver_.renderWindow()) {
             result.windowClosed = true;
@@ -124,6 +132,8 @@ bool RenderSession::run(const RenderPlan& plan, RenderResult& result, std::strin
     bool ok = driver_.renderWindow() != nullptr;
     if (!ok) error = "the plug-in opened no window of its own";
     if (ok) ok = runFrames(plan, limit, result, error);
+    if (ok) ok = writePictures(plan.sink, 0, error);
+    waitingPictures_.clear();
     driver_.stop();
     dispatchPendingMessages();
     if (ok && plan.sink) ok = plan.sink->finish(error);

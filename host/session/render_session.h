@@ -11,6 +11,7 @@
 #include "audio/vis_file.h"
 #include "audio/vis_source.h"
 #include "output/frame_sink.h"
+#include "session/frame_capture.h"
 #include "session/host_window.h"
 #include "session/key_script.h"
 #include "session/playlist.h"
@@ -60,7 +61,8 @@ class RenderSession {
                    std::string& error);
     bool renderFrame(const RenderPlan& plan, long long index, PlayedAudio& played,
                      std::string& error);
-    bool writePicture(FrameSink& sink, std::string& error);
+    // Writes the pictures of drawn frames until at most `keep` wait.
+    bool writePictures(FrameSink* sink, size_t keep, std::string& error);
     long long frameLimit(const RenderPlan& plan) const;
     long long expectedFrames(long long limit) const;
 
@@ -68,4 +70,5 @@ class RenderSession {
     HostWindow host_;
     PluginDriver driver_;
     RenderThread renderThread_;
+    WaitingPictures waitingPictures_;
 };

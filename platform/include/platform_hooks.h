@@ -8,6 +8,7 @@
 //   platformMessageBoxes()          every MessageBoxA since the last clear
 //   platformWindowImage(window,...) the last picture SwapBuffers presented
 //   platformPresentCount(window)    how many times it was presented
+//   platformPresentedImage(w, n,..) the picture of presentation n, while kept
 //   platformSetPresentListener(f)   called after every presentation
 // The desktop, when DISPLAY names a reachable X server:
 //   platformDisplayAvailable()      shown top-level windows become X windows
@@ -51,6 +52,17 @@ PLATFORM_HOOK void platformClearMessageBoxes();
 // nothing has been presented to that window yet. Valid until the next
 // presentation to the window or its destruction.
 PLATFORM_HOOK const unsigned char* platformWindowImage(HWND window, int* width, int* height);
+// Off by default. On: SwapBuffers of a window that is not on the desktop
+// returns without waiting for the frame to be drawn, and its picture is read
+// back when asked for, so a host that collects each frame after sending the
+// next one keeps the rasterizer and its own thread busy at once.
+PLATFORM_HOOK void platformDeferReadBack(bool on);
+// The picture of the window's presentation number `present` (counted as
+// platformPresentCount counts; 0: the latest), or null once the window no
+// longer holds it. Windows keep the last presentation, and with deferred
+// read-back the last four. Valid until the window holds four newer ones.
+PLATFORM_HOOK const unsigned char* platformPresentedImage(HWND window, int present, int* width,
+                                                          int* height);
 PLATFORM_HOOK int platformPresentCount(HWND window);
 PLATFORM_HOOK void platformSetPresentListener(PlatformPresentListener listener, void* user);
 

@@ -12,6 +12,7 @@ namespace zdp {
 struct PresentTarget {
     int width = 0;
     int height = 0;
+    HGLRC context = nullptr;
     GLenum drawBuffer = 0; // the surface's own colour buffer
     bool switched = false; // another context or surface was current before
     EGLContext previousContext = EGL_NO_CONTEXT;
@@ -24,5 +25,10 @@ struct PresentTarget {
 // False when no context has drawn to the window or that one is busy elsewhere.
 bool beginPresent(HWND window, PresentTarget& target);
 void endPresent(const PresentTarget& target);
+
+// glReadPixels of a whole colour buffer as RGBA8, bottom-up, with the
+// application's pack and transfer state and bindings set aside meanwhile.
+void readPixelsNeutrally(GLuint framebuffer, GLenum buffer, int width, int height,
+                         unsigned char* rgba);
 
 } // namespace zdp

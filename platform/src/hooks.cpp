@@ -1,5 +1,6 @@
 // The hooks of platform_hooks.h: failure injection, the palette display,
 // presentation listeners, the desktop, live-object counts and the reset between tests.
+#include "deferred_present.h"
 #include "display.h"
 #include "gdi_state.h"
 #include "hooks_state.h"
@@ -67,12 +68,31 @@ void platformOfferPaletteFormat(bool on) {
 }
 
 const unsigned char* platformWindowImage(HWND handle, int* width, int* height) {
+    return platformPresentedImage(handle, 0, width, height);
+}
+
+const unsigned char* platformPresentedImage(HWND handle, int present, int* width, int* height) {
     StateLock lock(stateMutex());
-    const Window* window = findWindow(handle);
-    bool presented = window && window->presentCount > 0;
-    if (width) *width = presented ? window->imageWidth : 0;
-    if (height) *height = presented ? window->imageHeight : 0;
-    return presented ? window->image.data() : nullptr;
+    Window* window = findWindow(handle);
+    const unsigned char* rgba = nullptr;
+    int w = 0, h = 0;
+    if (window && present == 0) present = window->presentCount;
+    if (window && present > 0 && present <= window->presentCount) {
+        if (present == window->imagePresent) {
+            rgba = window->image.data();
+            w = window->imageWidth;
+            h = window->imageHeight;
+        } else if (window->presents) {
+            rgba = presentedPicture(handle, *window, present, w, h);
+        }
+    }
+    if (width) *width = w;
+    if (height) *height = h;
+    return rgba;
+}
+
+void platformDeferReadBack(bool on) {
+    setDeferredReadBack(on);
 }
 
 int platformPresentCount(HWND handle) {
@@ -136,4 +156,5 @@ void platformReset() {
     clearLoadError();
     clearFailures();
     clearPresentListener();
+    setDeferredReadBack(false);
 }

@@ -1,6 +1,7 @@
 // SwapBuffers: what was drawn into the window's back buffer becomes its
 // visible image, read back through GL without disturbing the application's
 // GL state (pixel-store, pixel-transfer, read buffer and bindings).
+#include "deferred_present.h"
 #include "display.h"
 #include "gdi_state.h"
 #include "gl_state.h"
@@ -50,7 +51,7 @@ struct ReadState {
     GLint packBuffer;
 };
 
-ReadState saveAndNeutralise(GLenum drawBuffer) {
+ReadState saveAndNeutralise(GLuint framebuffer, GLenum buffer) {
     ReadState saved{};
     const FramebufferCalls& calls = framebufferCalls();
     for (size_t i = 0; i < packCount; ++i) {
@@ -65,10 +66,10 @@ ReadState saveAndNeutralise(GLenum drawBuffer) {
     glPixelTransferi(GL_MAP_COLOR, GL_FALSE);
     glGetIntegerv(GL_READ_FRAMEBUFFER_BINDING, &saved.readFramebuffer);
     glGetIntegerv(GL_PIXEL_PACK_BUFFER_BINDING, &saved.packBuffer);
-    if (calls.bindFramebuffer) calls.bindFramebuffer(GL_READ_FRAMEBUFFER, 0);
+    if (calls.bindFramebuffer) calls.bindFramebuffer(GL_READ_FRAMEBUFFER, framebuffer);
     if (calls.bindBuffer) calls.bindBuffer(GL_PIXEL_PACK_BUFFER, 0);
     glGetIntegerv(GL_READ_BUFFER, &saved.readBuffer);
-    glReadBuffer(drawBuffer);
+    glReadBuffer(buffer);
     return saved;
 }
 
@@ -100,17 +101,23 @@ void flipRows(std::vector<unsigned char>& pixels, int width, int height) {
 
 void readVisibleImage(const PresentTarget& target, Window& window) {
     glFinish();
-    ReadState saved = saveAndNeutralise(target.drawBuffer);
     window.image.resize(size_t(target.width) * size_t(target.height) * 4);
-    glReadPixels(0, 0, target.width, target.height, GL_RGBA, GL_UNSIGNED_BYTE, window.image.data());
-    restore(saved);
+    readPixelsNeutrally(0, target.drawBuffer, target.width, target.height, window.image.data());
     flipRows(window.image, target.width, target.height);
     window.imageWidth = target.width;
     window.imageHeight = target.height;
-    ++window.presentCount;
+    window.imagePresent = ++window.presentCount;
 }
 
 } // namespace
+
+void readPixelsNeutrally(GLuint framebuffer, GLenum buffer, int width, int height,
+                         unsigned char* rgba) {
+    ReadState saved = saveAndNeutralise(framebuffer, buffer);
+    glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
+    restore(saved);
+}
+
 } // namespace zdp
 
 using namespace zdp;
@@ -132,9 +139,15 @@ BOOL WINAPI SwapBuffers(HDC dc) {
             setError(ERROR_INVALID_HANDLE);
             return FALSE;
         }
-        readVisibleImage(target, *window);
+        // A window on the desktop shows each frame as it comes; one off it
+        // may keep its pictures queued until they are asked for.
+        bool shown = displayNativeWindow(handle) != 0;
+        if (shown || !deferredReadBackOn() || !queuePresent(*window, target))
+            readVisibleImage(target, *window);
+        else
+            ++window->presentCount;
         endPresent(target);
-        displayPresent(handle, *window);
+        if (shown) displayPresent(handle, *window);
     }
     notifyPresent(handle);
     return TRUE;

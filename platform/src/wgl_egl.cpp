@@ -2,6 +2,7 @@
 // Mesa's surfaceless platform, so everything runs without a display. Each
 // window that a context is made current on gets a pbuffer the size of its
 // client area, which plays the window's back buffer.
+#include "deferred_present.h"
 #include "gdi_state.h"
 #include "gl_state.h"
 #include "hooks_state.h"
@@ -190,6 +191,7 @@ bool beginPresent(HWND window, PresentTarget& target) {
     if (!context) return false;
     target.width = surface.width;
     target.height = surface.height;
+    target.context = handle;
     target.drawBuffer = context->drawBuffer;
     target.switched = handle != currentContext || currentWindow != window;
     if (!target.switched) return true;
@@ -257,6 +259,7 @@ BOOL WINAPI wglDeleteContext(HGLRC handle) {
         setError(ERROR_BUSY);
         return FALSE;
     }
+    releasePresents(handle);
     if (handle == currentContext) releaseCurrent();
     for (auto& entry : surfaces())
         if (entry.second.lastContext == handle) entry.second.lastContext = nullptr;

@@ -6,11 +6,14 @@
 
 #include <windows.h>
 
+#include <memory>
 #include <string>
 #include <thread>
 #include <vector>
 
 namespace zdp {
+
+struct PresentQueue;
 
 struct WindowClass {
     std::string name;
@@ -53,6 +56,9 @@ struct Window {
     int imageWidth = 0;
     int imageHeight = 0;
     int presentCount = 0;
+    int imagePresent = 0; // which presentation `image` holds
+    // Presentations whose read-back waits until asked for (deferred_present.h).
+    std::shared_ptr<PresentQueue> presents;
 };
 
 // Frame thickness on each side of the client area.

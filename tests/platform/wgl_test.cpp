@@ -5,6 +5,7 @@
 #include <GL/glext.h>
 
 #include <thread>
+#include <vector>
 
 namespace {
 
@@ -192,6 +193,66 @@ TEST_F(Wgl, the_present_listener_hears_every_swap) {
     SwapBuffers(gl.dc);
     EXPECT_EQ(heard, std::vector<HWND>(2, gl.window));
     EXPECT_EQ(platformPresentCount(gl.window), 2);
+}
+
+// Frame `n` of a sequence: its own grey, a smooth gradient triangle, and a
+// green corner at the top left, so that rows, levels and rounding all show.
+void drawNumberedFrame(int n) {
+    clearTo(n / 16.0f, n / 16.0f, n / 16.0f);
+    glBegin(GL_TRIANGLES);
+    glColor3f(1.0f, 0.3f, 0.0f);
+    glVertex2f(-0.9f, -0.9f);
+    glColor3f(0.0f, 0.7f, 1.0f);
+    glVertex2f(0.9f, -0.8f);
+    glColor3f(0.2f, 0.1f, 0.6f);
+    glVertex2f(0.1f * float(n - 4), 0.9f);
+    glEnd();
+    glEnable(GL_SCISSOR_TEST);
+    glScissor(0, 458 - 4, 6, 4);
+    clearTo(0, 1, 0);
+}
+
+std::vector<unsigned char> picture(HWND window, int present) {
+    int width = 0, height = 0;
+    const unsigned char* image = platformPresentedImage(window, present, &width, &height);
+    if (!image) return {};
+    return std::vector<unsigned char>(image, image + size_t(width) * size_t(height) * 4);
+}
+
+// Deferred read-back changes when a picture is read, never what it holds: the
+// same frames read back at once and late are the same bytes, each of the last
+// four stays readable, and the application's scissor is neither obeyed by the
+// copy nor disturbed.
+TEST_F(Wgl, pictures_read_back_late_are_the_pictures_read_back_at_once) {
+    GLWindow gl = openGLWindow();
+    ASSERT_TRUE(wglMakeCurrent(gl.dc, gl.context));
+    std::vector<std::vector<unsigned char>> atOnce;
+    for (int n = 1; n <= 6; ++n) {
+        drawNumberedFrame(n);
+        ASSERT_TRUE(SwapBuffers(gl.dc));
+        glDisable(GL_SCISSOR_TEST);
+        atOnce.push_back(picture(gl.window, 0));
+    }
+
+    platformDeferReadBack(true);
+    for (int n = 1; n <= 6; ++n) {
+        drawNumberedFrame(n);
+        ASSERT_TRUE(SwapBuffers(gl.dc)); // scissored to the corner, as the frame left it
+        EXPECT_TRUE(glIsEnabled(GL_SCISSOR_TEST));
+        glDisable(GL_SCISSOR_TEST);
+    }
+    EXPECT_EQ(platformPresentCount(gl.window), 12);
+    EXPECT_TRUE(picture(gl.window, 8).empty()) << "a window keeps four pictures";
+    for (int n = 3; n <= 6; ++n)
+        EXPECT_TRUE(picture(gl.window, 6 + n) == atOnce[size_t(n - 1)]) << "frame " << n;
+    EXPECT_TRUE(picture(gl.window, 0) == atOnce[5]);
+    EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
+
+    // Pictures still waiting when their context goes are read first.
+    drawNumberedFrame(2);
+    ASSERT_TRUE(SwapBuffers(gl.dc));
+    ASSERT_TRUE(wglDeleteContext(gl.context));
+    EXPECT_TRUE(picture(gl.window, 13) == atOnce[1]);
 }
 
 TEST_F(Wgl, a_hundred_create_and_delete_cycles_leave_nothing_alive) {

@@ -1,0 +1,32 @@
+// Presenting without waiting for the rasterizer: SwapBuffers copies the back
+// buffer into one of a few renderbuffers and returns while the frame is still
+// being drawn; the picture is read back only when someone asks for it, by
+// which time the application has usually sent the next frame on its way.
+#pragma once
+
+#include "gl_state.h"
+#include "window_state.h"
+
+#include <windows.h>
+
+namespace zdp {
+
+bool deferredReadBackOn();
+void setDeferredReadBack(bool on);
+
+// With the target current: queues the window's back buffer as presentation
+// number window.presentCount + 1. False when it can't be queued; the caller
+// then reads it back at once.
+bool queuePresent(Window& window, const PresentTarget& target);
+
+// The picture of presentation `present`, read back first if
+// it is still queued; null when the window no longer holds it or its
+// context can't be made current on this thread.
+const unsigned char* presentedPicture(HWND handle, Window& window, int present, int& width,
+                                      int& height);
+
+// Before a context goes: reads back what it still holds for any window and
+// deletes its renderbuffers.
+void releasePresents(HGLRC context);
+
+} // namespace zdp
