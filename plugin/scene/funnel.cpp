@@ -38,12 +38,19 @@ void drawFunnelBand(int level) {
 
 } // namespace
 
+void emitFunnelGeometry() {
+    for (int level = funnelLowestLevel; level <= funnelHighestLevel; ++level)
+        drawFunnelBand(level);
+}
+
 void drawFunnel() {
     glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
     glPushMatrix();
     setMaterials(GL_FRONT, funnelSpecular, funnelDiffuse);
-    for (int level = funnelLowestLevel; level <= funnelHighestLevel; ++level)
-        drawFunnelBand(level);
+    if (sceneLists.funnel)
+        glCallList(sceneLists.funnel);
+    else
+        emitFunnelGeometry();
     glPopMatrix();
     glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
 }

@@ -55,7 +55,7 @@ void drawTranslucentElements() {
     drawWaveRibbon(12.0f, -12.0f, audioWavePointCount, audioFeatures.wavePoints, 0);
     drawWaveRibbon(10.0f, -10.0f, audioWavePointCount, audioFeatures.wavePoints, 1);
     glLineWidth(1.0f);
-    if (!viewState.sphereGrowing) viewState.sphereRadius = 1.0f;
+    if (!viewState.sphereGrowing) viewState.sphereRadius = restingSphereRadius;
     drawSphere();
     glDepthMask(GL_TRUE);
 }

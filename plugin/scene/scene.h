@@ -18,6 +18,19 @@ void drawHistoryRings();
 void drawBandRings();
 void drawRingSectors();
 
+// Geometry that is the same every frame, compiled once per GL context by
+// compileSceneLists (its state stays outside the lists); 0 where a list could
+// not be made, and the element is then drawn vertex by vertex.
+struct SceneLists {
+    unsigned int funnel = 0;
+    unsigned int restingSphere = 0;
+};
+extern SceneLists sceneLists;
+constexpr float restingSphereRadius = 1.0f;
+void compileSceneLists();
+void emitFunnelGeometry();
+void emitSphereGeometry(float radius);
+
 void drawWaveRibbon(float topHeight, float bottomHeight, int pointCount, const WavePoint* points,
                     unsigned char mirrored);
 void drawSphere();

@@ -36,13 +36,20 @@ GLUquadric* solidSphereQuadric() {
 
 } // namespace
 
+void emitSphereGeometry(float radius) {
+    gluSphere(solidSphereQuadric(), static_cast<double>(radius), sphereSlices, sphereStacks);
+}
+
 // A translucent yellow sphere at the origin, the solid sphere GLUT would draw.
+// At rest it is the same every frame and comes from a display list.
 void drawSphere() {
     glPushMatrix();
     beginTranslucency();
     setMaterials(GL_FRONT, sphereSpecular, sphereDiffuse);
-    gluSphere(solidSphereQuadric(), static_cast<double>(viewState.sphereRadius), sphereSlices,
-              sphereStacks);
+    if (sceneLists.restingSphere && viewState.sphereRadius == restingSphereRadius)
+        glCallList(sceneLists.restingSphere);
+    else
+        emitSphereGeometry(viewState.sphereRadius);
     endTranslucency();
     glPopMatrix();
 }

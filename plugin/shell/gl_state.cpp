@@ -1,3 +1,4 @@
+#include "scene/scene.h"
 #include "shell/gl_setup.h"
 #include "text/text.h"
 
@@ -22,6 +23,7 @@ void initGLState() {
     glRotatef(20.0f, 1.0f, 0.0f, 0.0f);
 
     textLoadFont(pluginFontPath());
+    compileSceneLists();
 }
 
 void setViewport(int width, int height) { glViewport(0, 0, width, height); }
