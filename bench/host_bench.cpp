@@ -102,8 +102,9 @@ double percentile(std::vector<double> values, double fraction) {
     return values[static_cast<size_t>(fraction * (values.size() - 1))];
 }
 
-// onRender with fresh bytes, the captured picture, the queue pumped: one
-// frame of a render minus the encoder. Median and 99th percentile in ms.
+// onRender with fresh bytes, the picture of two frames before collected, the
+// queue pumped: one frame of a render minus the encoder, read back as the
+// render command reads it. Median and 99th percentile in ms.
 void BM_PluginFrame(benchmark::State& state) {
     static const char* const program = "host_bench";
     Playlist playlist({{"", "Z:\\bench\\loud.wav", -1}});

@@ -59,7 +59,8 @@ class PluginSide {
                driver_.start(host_.handle(), demoSampleRate, 2, error);
     }
 
-    // onRender with fresh bytes, the presented picture captured, the queue pumped.
+    // onRender with fresh bytes, the picture of two frames before collected (as
+    // the render command does), the queue pumped.
     double frame(long long ms) {
         VisFrame frame;
         std::string error;
