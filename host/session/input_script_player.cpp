@@ -44,6 +44,5 @@ bool dispatchPendingMessages() {
 
 bool messagesWaiting() {
     MSG message;
-    return PeekMessageA(&message, nullptr, 0, WM_PAINT - 1, PM_NOREMOVE) ||
-           PeekMessageA(&message, nullptr, WM_PAINT + 1, 0xFFFFFFFF, PM_NOREMOVE);
+    return PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE);
 }

@@ -27,5 +27,5 @@ UINT windowMessageFor(InputKind kind);
 // plug-in posts when its window goes is not an order to the host: it is
 // dropped, and the result says whether one came.
 bool dispatchPendingMessages();
-// Whether a message other than a paint waits in this thread's queue.
+// Whether a message waits in this thread's queue, a paint included.
 bool messagesWaiting();

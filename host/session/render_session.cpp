@@ -98,7 +98,8 @@ bool RenderSession::runFrames(const RenderPlan& plan, long long limit, RenderRes
     bool ok = true;
     for (long long n = 0; ok && (limit < 0 || n < limit) && !playlist_.finished(); ++n) {
         script.postDue(n * delay, window);
-        // A message may close the plug-in's window and its pictures with it.
+        // A message may close the plug-in's window, taking the pictures it
+        // still holds with it, or have it paint more frames than it keeps.
         if (messagesWaiting()) ok = writePictures(plan.sink, 0, error);
         if (!ok) break;
         dispatchPendingMessages();
