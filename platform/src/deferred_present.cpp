@@ -18,6 +18,8 @@ struct PresentSlot {
     GLsync drawn = nullptr; // signalled once the copy into the renderbuffer is done
     int present = 0;        // 0: empty
     bool readBack = false;
+    int width = 0;
+    int height = 0;
     std::vector<unsigned char> picture; // top-down RGBA8 rows once read back
 };
 
@@ -25,7 +27,7 @@ struct PresentSlot {
 // it when the window was also painted in between.
 struct PresentQueue {
     HGLRC context = nullptr; // owns the framebuffers and renderbuffers
-    int width = 0;
+    int width = 0;           // of the renderbuffers
     int height = 0;
     PresentSlot slots[4];
 };
@@ -47,6 +49,7 @@ struct DeferredCalls {
     PFNGLFENCESYNCPROC fenceSync;
     PFNGLCLIENTWAITSYNCPROC clientWaitSync;
     PFNGLDELETESYNCPROC deleteSync;
+    PFNGLCHECKFRAMEBUFFERSTATUSPROC checkFramebufferStatus;
     bool complete;
 };
 
@@ -70,10 +73,12 @@ const DeferredCalls& calls() {
         c.fenceSync = call<PFNGLFENCESYNCPROC>("glFenceSync");
         c.clientWaitSync = call<PFNGLCLIENTWAITSYNCPROC>("glClientWaitSync");
         c.deleteSync = call<PFNGLDELETESYNCPROC>("glDeleteSync");
-        c.complete = c.genFramebuffers && c.deleteFramebuffers && c.bindFramebuffer &&
-                     c.genRenderbuffers && c.deleteRenderbuffers && c.bindRenderbuffer &&
-                     c.renderbufferStorage && c.framebufferRenderbuffer && c.blitFramebuffer &&
-                     c.fenceSync && c.clientWaitSync && c.deleteSync;
+        c.checkFramebufferStatus =
+            call<PFNGLCHECKFRAMEBUFFERSTATUSPROC>("glCheckFramebufferStatus");
+        c.complete = c.checkFramebufferStatus && c.genFramebuffers && c.deleteFramebuffers &&
+                     c.bindFramebuffer && c.genRenderbuffers && c.deleteRenderbuffers &&
+                     c.bindRenderbuffer && c.renderbufferStorage && c.framebufferRenderbuffer &&
+                     c.blitFramebuffer && c.fenceSync && c.clientWaitSync && c.deleteSync;
         return c;
     }();
     return found;
@@ -131,7 +136,6 @@ bool createSlots(PresentQueue& queue, const PresentTarget& target) {
     queue.height = target.height;
     bool complete = true;
     for (PresentSlot& slot : queue.slots) {
-        slot = PresentSlot{};
         gl.genRenderbuffers(1, &slot.renderbuffer);
         gl.bindRenderbuffer(GL_RENDERBUFFER, slot.renderbuffer);
         gl.renderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, target.width, target.height);
@@ -139,7 +143,8 @@ bool createSlots(PresentQueue& queue, const PresentTarget& target) {
         gl.bindFramebuffer(GL_DRAW_FRAMEBUFFER, slot.framebuffer);
         gl.framebufferRenderbuffer(GL_DRAW_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER,
                                    slot.renderbuffer);
-        complete = complete && glGetError() == GL_NO_ERROR;
+        complete =
+            complete && gl.checkFramebufferStatus(GL_DRAW_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
     }
     gl.bindRenderbuffer(GL_RENDERBUFFER, GLuint(renderbuffer));
     gl.bindFramebuffer(GL_DRAW_FRAMEBUFFER, GLuint(drawFramebuffer));
@@ -148,22 +153,22 @@ bool createSlots(PresentQueue& queue, const PresentTarget& target) {
 }
 
 // With the queue's context current: waits for the slot's copy and reads it.
-void readBack(PresentQueue& queue, PresentSlot& slot) {
+void readBack(PresentSlot& slot) {
     const DeferredCalls& gl = calls();
     if (slot.drawn) {
         gl.clientWaitSync(slot.drawn, GL_SYNC_FLUSH_COMMANDS_BIT, GL_TIMEOUT_IGNORED);
         gl.deleteSync(slot.drawn);
         slot.drawn = nullptr;
     }
-    slot.picture.resize(size_t(queue.width) * size_t(queue.height) * 4);
-    readPixelsNeutrally(slot.framebuffer, GL_COLOR_ATTACHMENT0, queue.width, queue.height,
+    slot.picture.resize(size_t(slot.width) * size_t(slot.height) * 4);
+    readPixelsNeutrally(slot.framebuffer, GL_COLOR_ATTACHMENT0, slot.width, slot.height,
                         slot.picture.data());
     slot.readBack = true;
 }
 
 void readBackAll(PresentQueue& queue, int upTo) {
     for (PresentSlot& slot : queue.slots)
-        if (slot.present && !slot.readBack && slot.present <= upTo) readBack(queue, slot);
+        if (slot.present && !slot.readBack && slot.present <= upTo) readBack(slot);
 }
 
 } // namespace
@@ -183,7 +188,7 @@ bool queuePresent(Window& window, const PresentTarget& target) {
     PresentQueue& queue = *window.presents;
     if (queue.context != target.context || queue.width != target.width ||
         queue.height != target.height) {
-        // Another context or size: whatever the old slots hold is read now.
+        // Another context or size: what the old renderbuffers hold is read now.
         if (queue.context == target.context) {
             readBackAll(queue, window.presentCount);
             deleteSlots(queue);
@@ -210,6 +215,8 @@ bool queuePresent(Window& window, const PresentTarget& target) {
     glFlush();
     oldest->present = window.presentCount + 1;
     oldest->readBack = false;
+    oldest->width = target.width;
+    oldest->height = target.height;
     return true;
 }
 
@@ -231,8 +238,8 @@ const unsigned char* presentedPicture(HWND handle, Window& window, int present, 
         endPresent(target);
     }
     if (!wanted->readBack) return nullptr;
-    width = queue.width;
-    height = queue.height;
+    width = wanted->width;
+    height = wanted->height;
     return wanted->picture.data();
 }
 

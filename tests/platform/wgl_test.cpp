@@ -221,8 +221,8 @@ std::vector<unsigned char> picture(HWND window, int present) {
 
 // Deferred read-back changes when a picture is read, never what it holds: the
 // same frames read back at once and late are the same bytes, each of the last
-// four stays readable, and the application's scissor is neither obeyed by the
-// copy nor disturbed.
+// four stays readable, and the application's scissor and pending error are
+// neither obeyed by the copy nor disturbed.
 TEST_F(Wgl, pictures_read_back_late_are_the_pictures_read_back_at_once) {
     GLWindow gl = openGLWindow();
     ASSERT_TRUE(wglMakeCurrent(gl.dc, gl.context));
@@ -237,8 +237,10 @@ TEST_F(Wgl, pictures_read_back_late_are_the_pictures_read_back_at_once) {
     platformDeferReadBack(true);
     for (int n = 1; n <= 6; ++n) {
         drawNumberedFrame(n);
+        glEnable(GL_TEXTURE_CUBE_MAP_SEAMLESS + 1); // an error the application has yet to read
         ASSERT_TRUE(SwapBuffers(gl.dc)); // scissored to the corner, as the frame left it
         EXPECT_TRUE(glIsEnabled(GL_SCISSOR_TEST));
+        EXPECT_EQ(glGetError(), GLenum(GL_INVALID_ENUM));
         glDisable(GL_SCISSOR_TEST);
     }
     EXPECT_EQ(platformPresentCount(gl.window), 12);
