@@ -3,50 +3,66 @@
 #include <windows.h>
 
 #include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
 
-RenderThread::~RenderThread() {
-    end();
-}
+// One thread, serving the frames of one playlist entry.
+struct RenderThread::Worker {
+    std::thread thread;
+    std::mutex mutex;
+    std::condition_variable wake;
+    std::function<void()> job;
+    bool quit = false;
 
-void RenderThread::run() {
-    std::unique_lock<std::mutex> lock(mutex_);
-    for (;;) {
-        wake_.wait(lock, [this] { return quit_ || job_; });
-        if (!job_) return;
-        lock.unlock();
-        job_();
-        lock.lock();
-        job_ = nullptr;
-        wake_.notify_all();
+    Worker() : thread([this] { run(); }) {}
+
+    ~Worker() {
+        {
+            std::lock_guard<std::mutex> lock(mutex);
+            quit = true;
+        }
+        wake.notify_all();
+        thread.join();
     }
-}
 
-void RenderThread::end() {
-    if (!thread_.joinable()) return;
-    {
-        std::lock_guard<std::mutex> lock(mutex_);
-        quit_ = true;
+    void run() {
+        std::unique_lock<std::mutex> lock(mutex);
+        for (;;) {
+            wake.wait(lock, [this] { return quit || job; });
+            if (!job) return;
+            lock.unlock();
+            job();
+            lock.lock();
+            job = nullptr;
+            wake.notify_all();
+        }
     }
-    wake_.notify_all();
-    thread_.join();
-    quit_ = false;
-}
+
+    void render(std::function<void()> frame) {
+        std::unique_lock<std::mutex> lock(mutex);
+        job = std::move(frame);
+        wake.notify_all();
+        // A peek that removes nothing still answers what other threads sent us.
+        while (job) {
+            lock.unlock();
+            MSG message;
+            PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE);
+            lock.lock();
+            wake.wait_for(lock, std::chrono::milliseconds(1), [this] { return !job; });
+        }
+    }
+};
+
+RenderThread::RenderThread() = default;
+
+RenderThread::~RenderThread() = default;
 
 void RenderThread::render(int entry, std::function<void()> frame) {
-    if (entry != entry_ || !thread_.joinable()) {
-        end();
+    if (entry != entry_ || !worker_) {
+        worker_.reset();
         entry_ = entry;
-        thread_ = std::thread([this] { run(); });
+        worker_ = std::make_unique<Worker>();
     }
-    std::unique_lock<std::mutex> lock(mutex_);
-    job_ = std::move(frame);
-    wake_.notify_all();
-    // A peek that removes nothing still answers what other threads sent us.
-    while (job_) {
-        lock.unlock();
-        MSG message;
-        PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE);
-        lock.lock();
-        wake_.wait_for(lock, std::chrono::milliseconds(1), [this] { return !job_; });
-    }
+    worker_->render(std::move(frame));
 }

@@ -3,19 +3,19 @@
 // do. The caller waits for each frame and meanwhile answers the messages sent
 // to its windows (the plug-in's questions to the host window) without
 // dispatching anything posted, so keys and clicks still arrive between frames.
+// One implementation per thread library: render_thread.cpp (std::thread) and
+// render_thread_win32.cpp (MinGW's win32 thread model has no std::thread).
 //
 //   RenderThread thread;
 //   thread.render(entry, [&] { driver.render(frame); });
 #pragma once
 
-#include <condition_variable>
 #include <functional>
-#include <mutex>
-#include <thread>
+#include <memory>
 
 class RenderThread {
   public:
-    RenderThread() = default;
+    RenderThread();
     ~RenderThread();
     RenderThread(const RenderThread&) = delete;
     RenderThread& operator=(const RenderThread&) = delete;
@@ -23,13 +23,7 @@ class RenderThread {
     void render(int entry, std::function<void()> frame);
 
   private:
-    void run();
-    void end();
-
-    std::thread thread_;
+    struct Worker;
+    std::unique_ptr<Worker> worker_;
     int entry_ = -1;
-    std::mutex mutex_;
-    std::condition_variable wake_;
-    std::function<void()> job_;
-    bool quit_ = false;
 };
