@@ -4,20 +4,19 @@
 
 #include "audio/audio_decode.h"
 
-bool prepareAudioFiles(RenderMaterial& material, const std::vector<std::string>& files,
-                       std::string& error) {
+bool prepareAudioFiles(const std::vector<std::string>& files, Playlist& playlist,
+                       ClipStore::Loader& loader, int& sampleRate, std::string& error) {
     std::vector<PlaylistEntry> entries;
     for (const std::string& path : files) {
         AudioFileInfo info;
         if (!probeAudioFile(path, info, error)) return false;
-        if (entries.empty()) material.sampleRate = info.sampleRate;
+        if (entries.empty()) sampleRate = info.sampleRate;
         entries.push_back({path, pluginPathFor(path), info.durationMs});
     }
-    material.playlist = Playlist(entries);
-    material.clips =
-        std::make_unique<ClipStore>([files](int entry, AudioClip& clip, std::string& error) {
-            return decodeAudioFile(files[entry], clip, error);
-        });
+    playlist = Playlist(entries);
+    loader = [files](int entry, AudioClip& clip, std::string& error) {
+        return decodeAudioFile(files[entry], clip, error);
+    };
     return true;
 }
 

@@ -2,7 +2,8 @@
 // demo's playlist with the bytes of a recording (--vis-in).
 #include "cli/render_material.h"
 
-bool prepareAudioFiles(RenderMaterial&, const std::vector<std::string>& files, std::string& error) {
+bool prepareAudioFiles(const std::vector<std::string>& files, Playlist&, ClipStore::Loader&, int&,
+                       std::string& error) {
     error = "cannot play " + files.front() +
             ": the Windows host decodes no audio; replay a recording with --vis-in FILE";
     return false;

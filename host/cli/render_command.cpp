@@ -25,10 +25,19 @@ void prepareDemo(RenderMaterial& material, bool scripted) {
     if (!scripted) material.events = demoInputScript();
 }
 
+bool prepareFiles(RenderMaterial& material, const std::vector<std::string>& files,
+                  std::string& error) {
+    ClipStore::Loader loader;
+    if (!prepareAudioFiles(files, material.playlist, loader, material.sampleRate, error))
+        return false;
+    material.clips = std::make_unique<ClipStore>(std::move(loader));
+    return true;
+}
+
 bool prepareMaterial(const RenderOptions& options, RenderMaterial& material, std::string& error) {
     if (options.audioFiles.empty())
         prepareDemo(material, options.scripted);
-    else if (!prepareAudioFiles(material, options.audioFiles, error))
+    else if (!prepareFiles(material, options.audioFiles, error))
         return false;
     if (options.scripted) material.events = options.events;
     if (options.visIn.empty()) {

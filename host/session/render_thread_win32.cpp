@@ -1,9 +1,9 @@
+// The render thread over Win32: CreateThread and two events.
 #include "session/render_thread.h"
 
 #include <windows.h>
 
-// One thread, serving the frames of one playlist entry: it waits on `wake`,
-// runs the job and signals `done`; a null job ends it.
+// The thread waits on `wake`, runs the job and signals `done`; a null job ends it.
 struct RenderThread::Worker {
     HANDLE wake = CreateEventA(nullptr, FALSE, FALSE, nullptr);
     HANDLE done = CreateEventA(nullptr, FALSE, FALSE, nullptr);
@@ -34,33 +34,28 @@ struct RenderThread::Worker {
             SetEvent(self->done);
         }
     }
-
-    void render(std::function<void()> frame) {
-        // Without a thread the frame is still drawn, on this one.
-        if (!thread) {
-            frame();
-            return;
-        }
-        job = std::move(frame);
-        SetEvent(wake);
-        // Only sent messages wake the wait: what is posted stays queued.
-        while (MsgWaitForMultipleObjects(1, &done, FALSE, INFINITE, QS_SENDMESSAGE) !=
-               WAIT_OBJECT_0) {
-            MSG message;
-            PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
-        }
-    }
 };
 
-RenderThread::RenderThread() = default;
+RenderThread::Worker* RenderThread::startWorker() {
+    return new Worker;
+}
 
-RenderThread::~RenderThread() = default;
+void RenderThread::WorkerEnd::operator()(Worker* worker) const {
+    delete worker;
+}
 
-void RenderThread::render(int entry, std::function<void()> frame) {
-    if (entry != entry_ || !worker_) {
-        worker_.reset();
-        entry_ = entry;
-        worker_ = std::make_unique<Worker>();
+void RenderThread::renderOn(Worker& worker, std::function<void()> frame) {
+    // Without a thread the frame is still drawn, on this one.
+    if (!worker.thread) {
+        frame();
+        return;
     }
-    worker_->render(std::move(frame));
+    worker.job = std::move(frame);
+    SetEvent(worker.wake);
+    // Only sent messages wake the wait: what is posted stays queued.
+    while (MsgWaitForMultipleObjects(1, &worker.done, FALSE, INFINITE, QS_SENDMESSAGE) !=
+           WAIT_OBJECT_0) {
+        MSG message;
+        PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    }
 }
