@@ -9,7 +9,7 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ pkg-config file
   g++-mingw-w64-i686 binutils-mingw-w64-i686
-  g++-mingw-w64-x86-64-win32 binutils-mingw-w64-x86-64
+  g++-mingw-w64-x86-64-win32 binutils-mingw-w64-x86-64 libstb-dev
   libgtest-dev libbenchmark-dev libprojectm-dev clang libclang-rt-14-dev
   libegl-dev libgl-dev libegl-mesa0 libgl1-mesa-dri libglu1-mesa-dev
   libfreetype-dev fonts-dejavu-core

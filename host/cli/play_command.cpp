@@ -1,8 +1,8 @@
 #include "cli/play_command.h"
 
-#include "audio/audio_decode.h"
 #include "audio/demo_song.h"
 #include "cli/command_failure.h"
+#include "cli/render_material.h"
 #include "session/input_script_player.h"
 #include "session/live_display.h"
 #include "session/live_session.h"
@@ -32,22 +32,6 @@ void prepareDemo(PlayMaterial& material) {
         clip = (*demo)[entry].clip;
         return true;
     };
-}
-
-bool prepareFiles(PlayMaterial& material, const std::vector<std::string>& files,
-                  std::string& error) {
-    std::vector<PlaylistEntry> entries;
-    for (const std::string& path : files) {
-        AudioFileInfo info;
-        if (!probeAudioFile(path, info, error)) return false;
-        if (entries.empty()) material.sampleRate = info.sampleRate;
-        entries.push_back({path, pluginPathFor(path), info.durationMs});
-    }
-    material.playlist = Playlist(entries);
-    material.loader = [files](int entry, AudioClip& clip, std::string& error) {
-        return decodeAudioFile(files[entry], clip, error);
-    };
-    return true;
 }
 
 std::unique_ptr<AudioOutput> openOutput(const PlayOptions& options, int sampleRate) {
@@ -90,7 +74,8 @@ int runPlayCommand(const PlayOptions& options, const std::string& programPath) {
     PlayMaterial material;
     if (options.audioFiles.empty())
         prepareDemo(material);
-    else if (!prepareFiles(material, options.audioFiles, error))
+    else if (!prepareAudioFiles(options.audioFiles, material.playlist, material.loader,
+                                material.sampleRate, error))
         return reportFailure(error);
     if (!options.framesFolder.empty() && !makeFramesFolder(options.framesFolder, error))
         return reportFailure(error);

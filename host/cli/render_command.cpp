@@ -1,8 +1,7 @@
 #include "cli/render_command.h"
 
-#include "audio/audio_decode.h"
-#include "audio/demo_song.h"
 #include "cli/command_failure.h"
+#include "cli/render_material.h"
 #include "output/progress.h"
 #include "session/demo_script.h"
 #include "session/plugin_location.h"
@@ -12,18 +11,7 @@
 #include <memory>
 
 namespace {
-// Everything the run needs that outlives the set-up: the playlist, its audio
-// and where the bytes come from.
-struct Material {
-    Playlist playlist;
-    std::vector<DemoTrack> demo;
-    std::unique_ptr<ClipStore> clips;
-    std::unique_ptr<VisSource> source;
-    std::vector<InputEvent> events;
-    int sampleRate = demoSampleRate;
-};
-
-void prepareDemo(Material& material, bool scripted) {
+void prepareDemo(RenderMaterial& material, bool scripted) {
     material.demo = synthesizeDemoTracks();
     std::vector<PlaylistEntry> entries;
     for (const DemoTrack& track : material.demo)
@@ -37,31 +25,24 @@ void prepareDemo(Material& material, bool scripted) {
     if (!scripted) material.events = demoInputScript();
 }
 
-bool prepareFiles(Material& material, const std::vector<std::string>& files, std::string& error) {
-    std::vector<PlaylistEntry> entries;
-    for (const std::string& path : files) {
-        AudioFileInfo info;
-        if (!probeAudioFile(path, info, error)) return false;
-        if (entries.empty()) material.sampleRate = info.sampleRate;
-        entries.push_back({path, pluginPathFor(path), info.durationMs});
-    }
-    material.playlist = Playlist(entries);
-    material.clips =
-        std::make_unique<ClipStore>([files](int entry, AudioClip& clip, std::string& error) {
-            return decodeAudioFile(files[entry], clip, error);
-        });
+bool prepareFiles(RenderMaterial& material, const std::vector<std::string>& files,
+                  std::string& error) {
+    ClipStore::Loader loader;
+    if (!prepareAudioFiles(files, material.playlist, loader, material.sampleRate, error))
+        return false;
+    material.clips = std::make_unique<ClipStore>(std::move(loader));
     return true;
 }
 
-bool prepareMaterial(const RenderOptions& options, Material& material, std::string& error) {
+bool prepareMaterial(const RenderOptions& options, RenderMaterial& material, std::string& error) {
     if (options.audioFiles.empty())
         prepareDemo(material, options.scripted);
     else if (!prepareFiles(material, options.audioFiles, error))
         return false;
     if (options.scripted) material.events = options.events;
     if (options.visIn.empty()) {
-        material.source = std::make_unique<AnalyzedVisSource>(*material.clips);
-        return true;
+        material.source = analyzedVisSource(material, error);
+        return material.source != nullptr;
     }
     std::vector<VisFrame> frames;
     if (!readVisFile(options.visIn, frames, error)) return false;
@@ -79,7 +60,7 @@ void printSummary(const RenderResult& result, const FrameSink& sink) {
 
 int runRenderCommand(const RenderOptions& options, const std::string& programPath) {
     std::string error;
-    Material material;
+    RenderMaterial material;
     if (!prepareMaterial(options, material, error)) return reportFailure(error);
     VisFileWriter visOut;
     if (!options.visOut.empty() && !visOut.open(options.visOut, error)) return reportFailure(error);

@@ -24,6 +24,25 @@ void chooseRasterizerThreads() {
     setenv("LP_NUM_THREADS", threads.c_str(), 0);
 #endif
 }
+
+// Every paint the plug-in's window gets draws the scene once more, which
+// turns it, and how many a window gets depends on its desktop (Windows and
+// Wine send one for each exposure, our platform layer none after the first).
+// A render's frames depend on its input alone: those paints get the default
+// processing (validated, frame included, not drawn) instead of the plug-in's.
+// The frame that follows repaints the whole window anyway.
+void dispatchFrameMessages(HWND renderWindow) {
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+        if (message.message == WM_QUIT) continue;
+        if (message.message == WM_PAINT && message.hwnd == renderWindow) {
+            DefWindowProcA(renderWindow, WM_PAINT, 0, 0);
+            continue;
+        }
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+}
 } // namespace
 
 bool RenderSession::open(const std::string& pluginPath, std::string& error) {
@@ -99,10 +118,10 @@ bool RenderSession::runFrames(const RenderPlan& plan, long long limit, RenderRes
     for (long long n = 0; ok && (limit < 0 || n < limit) && !playlist_.finished(); ++n) {
         script.postDue(n * delay, window);
         // A message may close the plug-in's window, taking the pictures it
-        // still holds with it, or have it paint more frames than it keeps.
+        // still holds with it.
         if (messagesWaiting()) ok = writePictures(plan.sink, 0, error);
         if (!ok) break;
-        dispatchPendingMessages();
+        dispatchFrameMessages(window);
         if (!driver_.renderWindow()) {
             result.windowClosed = true;
             break;

@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
 # Fails unless the DLL exports exactly winampVisGetHeader and imports only
 # from Windows' own DLLs, and is built for the expected machine (32 or 64 bits).
-# Usage: check_dll_tables.sh OBJDUMP DLL BITS
+# With ROLE exe: the host program, which exports nothing.
+# Usage: check_dll_tables.sh OBJDUMP DLL BITS [ROLE]
 set -euo pipefail
 objdump=$1
 dll=$2
 bits=${3:-32}
+role=${4:-dll}
 allowed='^(kernel32|user32|gdi32|opengl32|glu32|msvcrt)\.dll$'
 
 dump=$("$objdump" -p "$dll")
@@ -16,7 +18,12 @@ echo "exports: $(tr '\n' ' ' <<<"$exports")"
 echo "imports: $(tr '\n' ' ' <<<"$imports")"
 
 status=0
-if [ "$exports" != "winampVisGetHeader" ]; then
+if [ "$role" = exe ]; then
+  if [ -n "$exports" ]; then
+    echo "FAIL: the program exports $exports" >&2
+    status=1
+  fi
+elif [ "$exports" != "winampVisGetHeader" ]; then
   echo "FAIL: the DLL must export winampVisGetHeader and nothing else" >&2
   status=1
 fi
@@ -29,9 +36,9 @@ while read -r name; do
 done <<<"$imports"
 kind=$(file -b "$dll")
 if [ "$bits" = 64 ]; then
-  grep -q 'PE32+ .*x86-64' <<<"$kind" || { echo "FAIL: not a 64-bit Windows DLL: $kind" >&2; status=1; }
+  grep -q 'PE32+ .*x86-64' <<<"$kind" || { echo "FAIL: not a 64-bit Windows $role: $kind" >&2; status=1; }
 elif ! grep -q 'PE32 ' <<<"$kind" && ! grep -q 'Intel 80386\|i386' <<<"$kind"; then
-  echo "FAIL: not a 32-bit Windows DLL: $kind" >&2
+  echo "FAIL: not a 32-bit Windows $role: $kind" >&2
   status=1
 fi
 [ $status -eq 0 ] && echo "1 passed, 0 failed" || echo "0 passed, 1 failed"
