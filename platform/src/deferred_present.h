@@ -1,7 +1,7 @@
-// Presenting without waiting for the rasterizer: SwapBuffers copies the back
-// buffer into one of a few renderbuffers and returns while the frame is still
-// being drawn; the picture is read back only when someone asks for it, by
-// which time the application has usually sent the next frame on its way.
+// Presenting without waiting for the rasterizer: SwapBuffers keeps the drawn
+// frame in its own pbuffer and returns while the frame is still being drawn;
+// the picture is read back only when someone asks for it, by which time the
+// application has usually sent the next frame on its way.
 #pragma once
 
 #include "gl_state.h"
@@ -17,7 +17,9 @@ void setDeferredReadBack(bool on);
 // With the target current: queues the window's back buffer as presentation
 // number window.presentCount + 1. False when it can't be queued; the caller
 // then reads it back at once.
-bool queuePresent(Window& window, const PresentTarget& target);
+bool queuePresent(HWND handle, Window& window, const PresentTarget& target);
+// Keeps the picture just read back at once among the window's kept ones.
+void keepPicture(Window& window);
 
 // The picture of presentation `present`, read back first if
 // it is still queued; null when the window no longer holds it or its
@@ -25,8 +27,7 @@ bool queuePresent(Window& window, const PresentTarget& target);
 const unsigned char* presentedPicture(HWND handle, Window& window, int present, int& width,
                                       int& height);
 
-// Before a context goes: reads back what it still holds for any window and
-// deletes its renderbuffers.
+// Before a context goes: reads back the frames it drew that are still kept.
 void releasePresents(HGLRC context);
 
 } // namespace zdp

@@ -26,6 +26,14 @@ struct PresentTarget {
 bool beginPresent(HWND window, PresentTarget& target);
 void endPresent(const PresentTarget& target);
 
+// For presenting without waiting (deferred_present.cpp): the window's surface
+// format, and handing the context current on this thread another surface of
+// that format to draw into, or to read from.
+EGLDisplay platformEglDisplay();
+bool windowSurfaceFormat(HWND window, EGLConfig& config, int& width, int& height);
+bool exchangeWindowSurface(HWND window, EGLSurface next, EGLSurface& previous);
+bool readFromSurface(EGLSurface surface);
+
 // glReadPixels of a whole colour buffer as RGBA8, bottom-up, with the
 // application's pack and transfer state and bindings set aside meanwhile.
 void readPixelsNeutrally(GLuint framebuffer, GLenum buffer, int width, int height,

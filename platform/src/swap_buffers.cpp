@@ -142,10 +142,12 @@ BOOL WINAPI SwapBuffers(HDC dc) {
         // A window on the desktop shows each frame as it comes; one off it
         // may keep its pictures queued until they are asked for.
         bool shown = displayNativeWindow(handle) != 0;
-        if (shown || !deferredReadBackOn() || !queuePresent(*window, target))
-            readVisibleImage(target, *window);
-        else
+        if (!shown && deferredReadBackOn() && queuePresent(handle, *window, target)) {
             ++window->presentCount;
+        } else {
+            readVisibleImage(target, *window);
+            if (deferredReadBackOn()) keepPicture(*window);
+        }
         endPresent(target);
         if (shown) displayPresent(handle, *window);
     }

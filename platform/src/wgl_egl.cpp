@@ -173,6 +173,38 @@ bool makeCurrent(HDC dc, HGLRC handle) {
 
 } // namespace
 
+EGLDisplay platformEglDisplay() {
+    return display();
+}
+
+bool windowSurfaceFormat(HWND window, EGLConfig& config, int& width, int& height) {
+    auto found = surfaces().find(window);
+    if (found == surfaces().end()) return false;
+    config = found->second.config;
+    width = found->second.width;
+    height = found->second.height;
+    return true;
+}
+
+// Only for the context current on this thread with that window: it goes on
+// drawing into `next`.
+bool exchangeWindowSurface(HWND window, EGLSurface next, EGLSurface& previous) {
+    auto found = surfaces().find(window);
+    GLContext* context = contextTable().find(handleValue(currentContext));
+    if (found == surfaces().end() || !context || currentWindow != window) return false;
+    if (!eglMakeCurrent(display(), next, next, context->context)) return false;
+    previous = found->second.surface;
+    found->second.surface = next;
+    return true;
+}
+
+// The context current on this thread keeps drawing where it draws.
+bool readFromSurface(EGLSurface surface) {
+    EGLContext context = eglGetCurrentContext();
+    return context != EGL_NO_CONTEXT &&
+           eglMakeCurrent(display(), eglGetCurrentSurface(EGL_DRAW), surface, context);
+}
+
 void releaseWindowSurface(HWND window) {
     StateLock lock(stateMutex());
     auto found = surfaces().find(window);
