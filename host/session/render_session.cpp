@@ -4,27 +4,11 @@
 #include "session/frame_capture.h"
 #include "session/input_script_player.h"
 
-#include <cstdlib>
 #include <string>
-#include <thread>
 
 volatile std::sig_atomic_t renderInterrupted = 0;
 
 namespace {
-// llvmpipe starts one rasterizer thread per core unless told otherwise, and
-// the encoder (ffmpeg, or libpng on the writer thread) wants about a core of
-// its own. Measured on two cores: one rasterizer thread costs no more CPU a
-// frame than none and takes about half the frame's work off the render
-// thread, so no single thread holds the others back; a second one only adds a
-// thread competing for the same two cores. The user's own setting wins.
-void chooseRasterizerThreads() {
-#ifndef _WIN32
-    unsigned cores = std::thread::hardware_concurrency();
-    std::string threads = std::to_string(cores > 2 ? cores - 1 : 1);
-    setenv("LP_NUM_THREADS", threads.c_str(), 0);
-#endif
-}
-
 // Every paint the plug-in's window gets draws the scene once more, which
 // turns it, and how many a window gets depends on its desktop (Windows and
 // Wine send one for each exposure, our platform layer none after the first).
@@ -46,8 +30,10 @@ void dispatchFrameMessages(HWND renderWindow) {
 } // namespace
 
 bool RenderSession::open(const std::string& pluginPath, std::string& error) {
-    // Read by Mesa when the plug-in's first context is made, after this.
-    chooseRasterizerThreads();
+    // llvmpipe's own choice of rasterizer threads (one a core, or the user's
+    // LP_NUM_THREADS) is left alone: with frames read back late, measured on
+    // two cores beside ffmpeg or the PNG writer, one a core beat one thread
+    // fewer and none (bench/README.md).
     keepPicturesForLater();
     return host_.create(playlist_, error) && driver_.load(pluginPath, error);
 }
