@@ -10,6 +10,7 @@
 #include <GL/glext.h>
 
 #include <atomic>
+#include <cstdint>
 #include <cstring>
 
 namespace zdp {
@@ -21,6 +22,7 @@ struct PresentSlot {
     bool readBack = false;
     int width = 0;
     int height = 0;
+    bool tenBitWithAlpha = false;       // the pbuffer's words are copied out as they are
     std::vector<unsigned char> picture; // top-down RGBA8 rows once read back
 };
 
@@ -74,6 +76,34 @@ void flipInto(const std::vector<unsigned char>& bottomUp, PresentSlot& slot) {
                     &bottomUp[size_t(slot.height - 1 - row) * stride], stride);
 }
 
+// 10-bit levels to 8-bit ones, rounded as Mesa rounds them when it reads a
+// 10-bit buffer back as bytes, so the pictures are the bytes it would give.
+struct TenToEight {
+    unsigned char level[1024];
+    TenToEight() {
+        for (unsigned v = 0; v < 1024; ++v)
+            level[v] = static_cast<unsigned char>((v * 255 + 511) / 1023);
+    }
+};
+
+// B10G10R10A2 words, bottom-up, to top-down RGBA8 with opaque alpha.
+void convertInto(const std::vector<uint32_t>& words, PresentSlot& slot) {
+    static const TenToEight table;
+    size_t width = size_t(slot.width);
+    slot.picture.resize(width * size_t(slot.height) * 4);
+    unsigned char* out = slot.picture.data();
+    for (int row = slot.height - 1; row >= 0; --row) {
+        const uint32_t* in = &words[size_t(row) * width];
+        for (size_t x = 0; x < width; ++x, out += 4) {
+            uint32_t word = in[x];
+            out[0] = table.level[(word >> 20) & 0x3ff];
+            out[1] = table.level[(word >> 10) & 0x3ff];
+            out[2] = table.level[word & 0x3ff];
+            out[3] = 255;
+        }
+    }
+}
+
 // With the queue's context current on this thread: waits for the slot's frame
 // and reads its pbuffer.
 bool readBack(PresentSlot& slot, GLenum buffer) {
@@ -82,11 +112,22 @@ bool readBack(PresentSlot& slot, GLenum buffer) {
     forgetFence(slot);
     EGLSurface drawing = eglGetCurrentSurface(EGL_DRAW);
     if (!readFromSurface(slot.surface)) return false;
-    static thread_local std::vector<unsigned char> bottomUp;
-    bottomUp.resize(size_t(slot.width) * size_t(slot.height) * 4);
-    readPixelsNeutrally(0, buffer, slot.width, slot.height, bottomUp.data());
-    readFromSurface(drawing);
-    flipInto(bottomUp, slot);
+    size_t pixels = size_t(slot.width) * size_t(slot.height);
+    if (slot.tenBitWithAlpha) {
+        static thread_local std::vector<uint32_t> words;
+        words.resize(pixels);
+        readPixelsNeutrally(0, buffer, slot.width, slot.height, GL_BGRA,
+                            GL_UNSIGNED_INT_2_10_10_10_REV, words.data());
+        readFromSurface(drawing);
+        convertInto(words, slot);
+    } else {
+        static thread_local std::vector<unsigned char> bottomUp;
+        bottomUp.resize(pixels * 4);
+        readPixelsNeutrally(0, buffer, slot.width, slot.height, GL_RGBA, GL_UNSIGNED_BYTE,
+                            bottomUp.data());
+        readFromSurface(drawing);
+        flipInto(bottomUp, slot);
+    }
     slot.readBack = true;
     return true;
 }
@@ -150,6 +191,10 @@ bool queuePresent(HWND handle, Window& window, const PresentTarget& target) {
     oldest->readBack = false;
     oldest->width = target.width;
     oldest->height = target.height;
+    EGLConfig config = nullptr;
+    int width = 0, height = 0;
+    oldest->tenBitWithAlpha =
+        windowSurfaceFormat(handle, config, width, height) && isTenBitWithAlpha(config);
     return true;
 }
 
@@ -161,6 +206,7 @@ void keepPicture(Window& window) {
     if (oldest->drawn && window.presents->context) forgetFence(*oldest);
     oldest->present = window.imagePresent;
     oldest->readBack = true;
+    oldest->tenBitWithAlpha = false;
     oldest->width = window.imageWidth;
     oldest->height = window.imageHeight;
     oldest->picture = window.image;

@@ -33,10 +33,12 @@ EGLDisplay platformEglDisplay();
 bool windowSurfaceFormat(HWND window, EGLConfig& config, int& width, int& height);
 bool exchangeWindowSurface(HWND window, EGLSurface next, EGLSurface& previous);
 bool readFromSurface(EGLSurface surface);
+// 10 bits a colour and 2 of alpha: Mesa's B10G10R10A2, read back as is.
+bool isTenBitWithAlpha(EGLConfig config);
 
-// glReadPixels of a whole colour buffer as RGBA8, bottom-up, with the
-// application's pack and transfer state and bindings set aside meanwhile.
-void readPixelsNeutrally(GLuint framebuffer, GLenum buffer, int width, int height,
-                         unsigned char* rgba);
+// glReadPixels of a whole colour buffer, bottom-up, with the application's
+// pack and transfer state and bindings set aside meanwhile.
+void readPixelsNeutrally(GLuint framebuffer, GLenum buffer, int width, int height, GLenum format,
+                         GLenum type, void* pixels);
 
 } // namespace zdp

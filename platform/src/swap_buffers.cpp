@@ -102,8 +102,12 @@ void flipRows(std::vector<unsigned char>& pixels, int width, int height) {
 void readVisibleImage(const PresentTarget& target, Window& window) {
     glFinish();
     window.image.resize(size_t(target.width) * size_t(target.height) * 4);
-    readPixelsNeutrally(0, target.drawBuffer, target.width, target.height, window.image.data());
+    readPixelsNeutrally(0, target.drawBuffer, target.width, target.height, GL_RGBA,
+                        GL_UNSIGNED_BYTE, window.image.data());
     flipRows(window.image, target.width, target.height);
+    // A window's picture is opaque, whatever alpha bits its buffer keeps.
+    for (size_t alpha = 3; alpha < window.image.size(); alpha += 4)
+        window.image[alpha] = 255;
     window.imageWidth = target.width;
     window.imageHeight = target.height;
     window.imagePresent = ++window.presentCount;
@@ -111,10 +115,10 @@ void readVisibleImage(const PresentTarget& target, Window& window) {
 
 } // namespace
 
-void readPixelsNeutrally(GLuint framebuffer, GLenum buffer, int width, int height,
-                         unsigned char* rgba) {
+void readPixelsNeutrally(GLuint framebuffer, GLenum buffer, int width, int height, GLenum format,
+                         GLenum type, void* pixels) {
     ReadState saved = saveAndNeutralise(framebuffer, buffer);
-    glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
+    glReadPixels(0, 0, width, height, format, type, pixels);
     restore(saved);
 }
 

@@ -21,6 +21,7 @@ struct GLContext {
     bool current = false;
     std::thread::id thread;
     GLenum drawBuffer = 0; // read once on first use, before the application changes it
+    bool deferred = false; // made while read-back was deferred
 };
 
 struct WindowSurface {
@@ -69,9 +70,25 @@ EGLint configAttribute(EGLConfig config, EGLint attribute) {
     return value;
 }
 
+} // namespace
+
+bool isTenBitWithAlpha(EGLConfig config) {
+    return configAttribute(config, EGL_RED_SIZE) == 10 &&
+           configAttribute(config, EGL_GREEN_SIZE) == 10 &&
+           configAttribute(config, EGL_BLUE_SIZE) == 10 &&
+           configAttribute(config, EGL_ALPHA_SIZE) == 2;
+}
+
+namespace {
+
 // An RGB8 pbuffer config with exactly the format's depth and stencil bits
-// when there is one, else the driver's first choice.
-EGLConfig configFor(const PIXELFORMATDESCRIPTOR& format) {
+// when there is one, else the driver's first choice. For read-back deferred,
+// a format without alpha gets the 10-bit driver format's two spare bits as
+// alpha where it has them: the RGB bits drawn are the same, and only that
+// layout reads back as a plain copy, without a conversion queued behind the
+// frames still being drawn. (The plug-in never blends with the destination's
+// alpha, the one thing those bits could change.)
+EGLConfig configFor(const PIXELFORMATDESCRIPTOR& format, bool deferred) {
     const EGLint attributes[] = {EGL_SURFACE_TYPE,
                                  EGL_PBUFFER_BIT,
                                  EGL_RENDERABLE_TYPE,
@@ -90,6 +107,12 @@ EGLConfig configFor(const PIXELFORMATDESCRIPTOR& format) {
     EGLConfig configs[64];
     EGLint count = 0;
     if (!eglChooseConfig(display(), attributes, configs, 64, &count) || count == 0) return nullptr;
+    for (EGLint i = 0; deferred && format.cAlphaBits == 0 && i < count; ++i) {
+        if (configAttribute(configs[i], EGL_DEPTH_SIZE) == format.cDepthBits &&
+            configAttribute(configs[i], EGL_STENCIL_SIZE) == format.cStencilBits &&
+            isTenBitWithAlpha(configs[i]))
+            return configs[i];
+    }
     for (EGLint i = 0; i < count; ++i) {
         if (configAttribute(configs[i], EGL_DEPTH_SIZE) == format.cDepthBits &&
             configAttribute(configs[i], EGL_STENCIL_SIZE) == format.cStencilBits &&
@@ -139,7 +162,7 @@ bool makeCurrent(HDC dc, HGLRC handle) {
     }
     const Window* window = formattedWindowOf(dc);
     if (!window) return false;
-    if (configFor(window->pixelFormatDescription) != context->config) {
+    if (configFor(window->pixelFormatDescription, context->deferred) != context->config) {
         setError(ERROR_INVALID_PIXEL_FORMAT);
         return false;
     }
@@ -261,8 +284,9 @@ HGLRC WINAPI wglCreateContext(HDC dc) {
     StateLock lock(stateMutex());
     const Window* window = formattedWindowOf(dc);
     if (!window) return nullptr;
+    const bool deferred = deferredReadBackOn();
     EGLConfig config =
-        display() == EGL_NO_DISPLAY ? nullptr : configFor(window->pixelFormatDescription);
+        display() == EGL_NO_DISPLAY ? nullptr : configFor(window->pixelFormatDescription, deferred);
     if (!config) {
         setError(ERROR_NOT_SUPPORTED);
         return nullptr;
@@ -276,6 +300,7 @@ HGLRC WINAPI wglCreateContext(HDC dc) {
     auto context = std::make_unique<GLContext>();
     context->context = created;
     context->config = config;
+    context->deferred = deferred;
     return handleFrom<HGLRC>(contextTable().add(std::move(context)));
 }
 

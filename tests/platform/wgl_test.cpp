@@ -255,6 +255,19 @@ TEST_F(Wgl, pictures_read_back_late_are_the_pictures_read_back_at_once) {
     ASSERT_TRUE(SwapBuffers(gl.dc));
     ASSERT_TRUE(wglDeleteContext(gl.context));
     EXPECT_TRUE(picture(gl.window, 13) == atOnce[1]);
+
+    // A context made while read-back is deferred draws into buffers whose
+    // words are copied out and converted by the platform itself: the same
+    // bytes again.
+    GLWindow late = openGLWindow();
+    ASSERT_TRUE(wglMakeCurrent(late.dc, late.context));
+    for (int n = 1; n <= 6; ++n) {
+        drawNumberedFrame(n);
+        ASSERT_TRUE(SwapBuffers(late.dc));
+        glDisable(GL_SCISSOR_TEST);
+    }
+    for (int n = 3; n <= 6; ++n)
+        EXPECT_TRUE(picture(late.window, n) == atOnce[size_t(n - 1)]) << "frame " << n;
 }
 
 TEST_F(Wgl, a_hundred_create_and_delete_cycles_leave_nothing_alive) {
