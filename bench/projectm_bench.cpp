@@ -59,8 +59,8 @@ class PluginSide {
                driver_.start(host_.handle(), demoSampleRate, 2, error);
     }
 
-    // onRender with fresh bytes, the picture of two frames before collected (as
-    // the render command does), the queue pumped.
+    // onRender with fresh bytes, this frame's own picture collected (as
+    // projectM's side reads its own back), the queue pumped.
     double frame(long long ms) {
         VisFrame frame;
         std::string error;
@@ -69,7 +69,7 @@ class PluginSide {
         driver_.render(frame);
         waiting_.frameDrawn(driver_.renderWindow());
         FrameImage image;
-        if (waiting_.more(pictureLag) && waiting_.collect(driver_.renderWindow(), image))
+        if (waiting_.collect(driver_.renderWindow(), image))
             benchmark::DoNotOptimize(image.rgba[image.width * image.height * 2]);
         dispatchPendingMessages();
         return millisecondsSince(start);

@@ -7,9 +7,10 @@ bool captureWindow(HWND window, FrameImage& image) {
     return image.rgba && image.width > 0 && image.height > 0;
 }
 
-// Two frames late: the picture asked for has almost always been drawn by
-// then, so reading it back seldom waits, and the window keeps four.
-const int pictureLag = 2;
+// One frame late: the next frame has been built while llvmpipe drew this one.
+// Reading a picture back still waits for every frame queued by then, so a
+// longer lag gained no speed (measured) and made the waits longer.
+const int pictureLag = 1;
 
 void keepPicturesForLater() {
     platformDeferReadBack(true);

@@ -2,7 +2,8 @@
 // window draws into a small ring of pbuffers of its format: SwapBuffers
 // fences the frame, hands the context the next pbuffer and keeps the drawn
 // one, so llvmpipe finishes that frame while the next one is built. Reading
-// a kept pbuffer back later waits for its own frame only.
+// a kept pbuffer back waits for every frame queued by then (Mesa finishes
+// them all first), which is why a host asks a frame late, not later.
 #include "deferred_present.h"
 
 #include "hooks_state.h"
@@ -26,8 +27,8 @@ struct PresentSlot {
     std::vector<unsigned char> picture; // top-down RGBA8 rows once read back
 };
 
-// Four slots: a host that collects each frame a frame or two late still finds
-// it when the window was also painted in between.
+// Four slots: a host that collects each frame a frame late still finds it
+// when the window was also painted in between.
 struct PresentQueue {
     HGLRC context = nullptr; // the context whose fences the slots hold
     PresentSlot slots[4];
