@@ -9,13 +9,14 @@
 #include <thread>
 
 struct RenderThread::Worker {
-    std::thread thread;
     std::mutex mutex;
     std::condition_variable wake;
     std::function<void()> job;
     bool quit = false;
+    std::thread thread;
 
-    Worker() : thread([this] { run(); }) {}
+    // The thread starts once every member it uses exists.
+    Worker() { thread = std::thread([this] { run(); }); }
 
     ~Worker() {
         {
