@@ -28,12 +28,16 @@ int InputScriptPlayer::postDue(long long timeMs, HWND window) {
     return posted;
 }
 
-bool dispatchPendingMessages() {
+bool dispatchPendingMessages(HWND paintedByDefault) {
     bool quit = false;
     MSG message;
     while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
         if (message.message == WM_QUIT) {
             quit = true;
+            continue;
+        }
+        if (paintedByDefault && message.message == WM_PAINT && message.hwnd == paintedByDefault) {
+            DefWindowProcA(paintedByDefault, WM_PAINT, 0, 0);
             continue;
         }
         TranslateMessage(&message);

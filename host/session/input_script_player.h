@@ -25,7 +25,9 @@ UINT windowMessageFor(InputKind kind);
 
 // Dispatches every message queued for this thread. The quit message a
 // plug-in posts when its window goes is not an order to the host: it is
-// dropped, and the result says whether one came.
-bool dispatchPendingMessages();
+// dropped, and the result says whether one came. Paints of
+// `paintedByDefault`, if given, get default processing instead of the
+// window's own.
+bool dispatchPendingMessages(HWND paintedByDefault = nullptr);
 // Whether a message waits in this thread's queue, a paint included.
 bool messagesWaiting();

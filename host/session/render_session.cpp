@@ -8,27 +8,6 @@
 
 volatile std::sig_atomic_t renderInterrupted = 0;
 
-namespace {
-// Every paint the plug-in's window gets draws the scene once more, which
-// turns it, and how many a window gets depends on its desktop (Windows and
-// Wine send one for each exposure, our platform layer none after the first).
-// A render's frames depend on its input alone: those paints get the default
-// processing (validated, frame included, not drawn) instead of the plug-in's.
-// The frame that follows repaints the whole window anyway.
-void dispatchFrameMessages(HWND renderWindow) {
-    MSG message;
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-        if (message.message == WM_QUIT) continue;
-        if (message.message == WM_PAINT && message.hwnd == renderWindow) {
-            DefWindowProcA(renderWindow, WM_PAINT, 0, 0);
-            continue;
-        }
-        TranslateMessage(&message);
-        DispatchMessageA(&message);
-    }
-}
-} // namespace
-
 bool RenderSession::open(const std::string& pluginPath, std::string& error) {
     // llvmpipe's own choice of rasterizer threads (one a core, or the user's
     // LP_NUM_THREADS) is left alone: with frames read back late, measured on
@@ -82,13 +61,17 @@ bool RenderSession::renderFrame(const RenderPlan& plan, long long index, PlayedA
 }
 
 bool RenderSession::writePictures(FrameSink* sink, size_t keep, std::string& error) {
+    if (!sink) {
+        waitingPictures_.clear();
+        return true;
+    }
     while (waitingPictures_.more(keep)) {
         FrameImage image;
-        if (!waitingPictures_.collect(driver_.renderWindow(), image) && sink) {
+        if (!waitingPictures_.collect(driver_.renderWindow(), image)) {
             error = "the plug-in's window showed no picture";
             return false;
         }
-        if (sink && !sink->writeFrame(image.rgba, image.width, image.height, error)) return false;
+        if (!sink->writeFrame(image.rgba, image.width, image.height, error)) return false;
     }
     return true;
 }
@@ -107,7 +90,13 @@ bool RenderSession::runFrames(const RenderPlan& plan, long long limit, RenderRes
         // still holds with it.
         if (messagesWaiting()) ok = writePictures(plan.sink, 0, error);
         if (!ok) break;
-        dispatchFrameMessages(window);
+        // Every paint the plug-in's window gets draws the scene once more,
+        // which turns it, and how many a window gets depends on its desktop
+        // (Windows and Wine send one for each exposure, our platform layer
+        // none after the first). A render's frames depend on its input alone:
+        // those paints get default processing; the next frame repaints the
+        // whole window anyway.
+        dispatchPendingMessages(window);
         if (!driver_.renderWindow()) {
             result.windowClosed = true;
             break;

@@ -23,7 +23,8 @@ script=(--key 0.5:A --key 1:B --key 1.5:C --key 2:D --key 2.3:LEFT --key 2.6:RIG
   --key 2.9:DOWN --key 3.2:D --key 3.5:UP:1s --click 5:100,47 --key 5.5:F2 --key 6:F2
   --key 6.5:H --key 7.5:H)
 
-wine() { "$here/wine_session.sh" run "$session" "$@"; }
+# Runs a Windows program in this run's Wine session (through /usr/lib/wine/wine64).
+in_session() { "$here/wine_session.sh" run "$session" "$@"; }
 
 rm -rf "$work"
 mkdir -p "$work"
@@ -47,9 +48,9 @@ else
   duration=(--duration $((keptFrames * 25))ms)
 fi
 # Wine sees this machine's root as drive Z:.
-wine ./zephyrdome.exe render --vis-in "Z:$recording" -q "${script[@]}" "${duration[@]}" \
+in_session ./zephyrdome.exe render --vis-in "Z:$recording" -q "${script[@]}" "${duration[@]}" \
   -o "Z:$work/frames/" || exit $?
-ZD_HOST_REFERENCE="Z:$work/reference" ZD_HOST_FRAMES="Z:$work/frames" wine ./wine_tests.exe hostparity
+ZD_HOST_REFERENCE="Z:$work/reference" ZD_HOST_FRAMES="Z:$work/frames" in_session ./wine_tests.exe hostparity
 status=$?
 if [ $status -eq 0 ] && [ "$bits" = 64 ]; then
   rm -rf "$kept"
