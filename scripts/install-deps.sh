@@ -13,7 +13,7 @@ packages=(
   libgtest-dev libbenchmark-dev libprojectm-dev clang libclang-rt-14-dev
   libegl-dev libgl-dev libegl-mesa0 libgl1-mesa-dri libglu1-mesa-dev
   libfreetype-dev fonts-dejavu-core
-  libsndfile1-dev libfftw3-dev libpng-dev ffmpeg
+  libsndfile1-dev libfftw3-dev libpng-dev ffmpeg libswscale-dev
   libx11-dev libsdl2-dev libasound2-dev xvfb xdotool x11-apps
   libpulse-dev pulseaudio pulseaudio-utils
   dpkg-dev man-db bash-completion

@@ -2,6 +2,7 @@
 
 #include "output/child_process.h"
 #include "output/output_file.h"
+#include "output/yuv_frames.h"
 
 #include <csignal>
 #include <cstdio>
@@ -52,7 +53,15 @@ class VideoSink : public FrameSink {
             error = "the plug-in's window changed size during the video";
             return false;
         }
-        if (!feed(videoInput, rgba, static_cast<size_t>(width) * height * 4, error)) return false;
+        if (convertsHere_) {
+            if (!yuv_.convert(rgba, width, height, yuvFrame_)) {
+                error = "cannot convert the frame to YUV for the video";
+                return false;
+            }
+            if (!feed(videoInput, yuvFrame_.data(), yuvFrame_.size(), error)) return false;
+        } else if (!feed(videoInput, rgba, static_cast<size_t>(width) * height * 4, error)) {
+            return false;
+        }
         ++frames_;
         return true;
     }
@@ -99,6 +108,11 @@ class VideoSink : public FrameSink {
     int width_ = 0, height_ = 0;
     long long frames_ = 0;
     std::vector<std::int16_t> pendingAudio_;
+    // Frames the video keeps at their size go to ffmpeg as YUV, converted
+    // here; scaled ones go as RGB, for the scaler works on RGB.
+    bool convertsHere_ = false;
+    Yuv420Frames yuv_;
+    std::vector<unsigned char> yuvFrame_;
     ChildProcess encoder_;
 };
 
@@ -111,7 +125,7 @@ std::vector<std::string> VideoSink::encoderArgs() const {
                                      "-f",
                                      "rawvideo",
                                      "-pix_fmt",
-                                     "rgb0",
+                                     convertsHere_ ? "yuv420p" : "rgb0",
                                      "-s",
                                      std::to_string(width_) + "x" + std::to_string(height_),
                                      "-framerate",
@@ -132,6 +146,7 @@ std::vector<std::string> VideoSink::encoderArgs() const {
 bool VideoSink::startEncoder(int width, int height, std::string& error) {
     width_ = width;
     height_ = height;
+    convertsHere_ = scale_.width == 0 && Yuv420Frames::converts(width, height);
     if (!encoder_.start(encoderArgs(), audioRate_ ? 2 : 1, error)) return false;
     bool ok = pendingAudio_.empty() || feed(audioInput, pendingAudio_.data(),
                                             pendingAudio_.size() * sizeof pendingAudio_[0], error);
