@@ -102,7 +102,7 @@ double percentile(std::vector<double> values, double fraction) {
     return values[static_cast<size_t>(fraction * (values.size() - 1))];
 }
 
-// onRender with fresh bytes, the picture of the frame before collected, the
+// onRender with fresh bytes, the picture of a frame `pictureLag` back collected, the
 // queue pumped: one frame of a render minus the encoder, read back as the
 // render command reads it. Median and 99th percentile in ms.
 void BM_PluginFrame(benchmark::State& state) {

@@ -7,10 +7,10 @@ bool captureWindow(HWND window, FrameImage& image) {
     return image.rgba && image.width > 0 && image.height > 0;
 }
 
-// One frame late: the next frame has been built while llvmpipe drew this one.
-// Reading a picture back still waits for every frame queued by then, so a
-// longer lag gained no speed (measured) and made the waits longer.
-const int pictureLag = 1;
+// Two frames late: by then the platform has mostly let go of the picture's
+// pbuffer, and reads it without waiting for the frames drawn since. One
+// frame late, the read waited for the frame just sent nearly every time.
+const int pictureLag = 2;
 
 void keepPicturesForLater() {
     platformDeferReadBack(true);

@@ -1,9 +1,17 @@
 // Deferred read-back of presented frames (see deferred_present.h). Each
 // window draws into a small ring of pbuffers of its format: SwapBuffers
 // fences the frame, hands the context the next pbuffer and keeps the drawn
-// one, so llvmpipe finishes that frame while the next one is built. Reading
-// a kept pbuffer back waits for every frame queued by then (Mesa finishes
-// them all first), which is why a host asks a frame late, not later.
+// one, so llvmpipe draws that frame while the next one is built.
+//
+// Reading a kept pbuffer back makes Mesa finish every frame queued by then
+// whenever one of llvmpipe's scenes still has it as its framebuffer, and a
+// scene lets go of its framebuffer only when it is taken for new work: the
+// first finished scene in its list is. So SwapBuffers lets one frame wait
+// behind the one being drawn, no more: it waits until the frame before is
+// drawn. Then, when the next frame starts, the scene of the frame before is
+// most often the only finished one, the new frame takes it, and the frame
+// before's pbuffer is free: a host that asks for each picture two frames
+// late mostly reads it without waiting for anything.
 #include "deferred_present.h"
 
 #include "hooks_state.h"
@@ -196,6 +204,10 @@ bool queuePresent(HWND handle, Window& window, const PresentTarget& target) {
     int width = 0, height = 0;
     oldest->tenBitWithAlpha =
         windowSurfaceFormat(handle, config, width, height) && isTenBitWithAlpha(config);
+    // One frame queued behind the one being drawn, no more (see the top).
+    for (PresentSlot& slot : queue.slots)
+        if (slot.present == window.presentCount && slot.drawn)
+            syncCalls().clientWaitSync(slot.drawn, 0, GL_TIMEOUT_IGNORED);
     return true;
 }
 

@@ -1,7 +1,9 @@
 // Presenting without waiting for the rasterizer: SwapBuffers keeps the drawn
 // frame in its own pbuffer and returns while the frame is still being drawn;
 // the picture is read back only when someone asks for it, by which time the
-// application has usually sent the next frame on its way.
+// application has usually sent the next frames on their way. It waits only
+// for the frame before to be drawn, so one frame at most waits behind the
+// one being drawn.
 #pragma once
 
 #include "gl_state.h"
