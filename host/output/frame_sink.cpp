@@ -7,6 +7,12 @@
 
 namespace {
 constexpr int writerQueuedFrames = 4;
+// A video's encoding (our YUV conversion on the writer thread, and ffmpeg,
+// which the writer thread starts) yields to the renderer: fed through queues,
+// it catches up in the renderer's gaps, and the rasterizers, which set the
+// pace, are preempted less (bench/README.md). PNG frames are not lowered: their
+// compression is the slowest stage there.
+constexpr int videoEncoderNiceness = 10;
 
 bool hasFramePattern(const std::string& output) {
     size_t percent = output.find('%');
@@ -52,5 +58,7 @@ std::unique_ptr<FrameSink> openFrameSink(const std::string& output, int frameDel
         kind == OutputKind::pngFrames ? openPngSink(output, error)
                                       : openVideoSink(output, frameDelayMs, audioRate, error, scale);
     // A few frames in hand keep both sides busy through the encoder's uneven pace.
-    return sink ? onWriterThread(std::move(sink), writerQueuedFrames) : nullptr;
+    return sink ? onWriterThread(std::move(sink), writerQueuedFrames,
+                                 kind == OutputKind::video ? videoEncoderNiceness : 0)
+                : nullptr;
 }

@@ -6,6 +6,8 @@
 #include <mutex>
 #include <thread>
 
+#include <sys/resource.h>
+
 namespace {
 // One frame's picture, or the sound that goes before the next one.
 struct Job {
@@ -16,8 +18,9 @@ struct Job {
 
 class WriterThreadSink : public FrameSink {
   public:
-    WriterThreadSink(std::unique_ptr<FrameSink> sink, int queuedFrames)
-        : sink_(std::move(sink)), queuedFrames_(queuedFrames), writer_([this] { writeJobs(); }) {}
+    WriterThreadSink(std::unique_ptr<FrameSink> sink, int queuedFrames, int niceness)
+        : sink_(std::move(sink)), queuedFrames_(queuedFrames), niceness_(niceness),
+          writer_([this] { writeJobs(); }) {}
     ~WriterThreadSink() override { stop(true); }
 
     bool writeAudio(const std::vector<std::int16_t>& stereo, int rate,
@@ -94,6 +97,8 @@ class WriterThreadSink : public FrameSink {
     }
 
     void writeJobs() {
+        // Best effort: on Linux, 0 names this thread alone.
+        if (niceness_ > 0) setpriority(PRIO_PROCESS, 0, getpriority(PRIO_PROCESS, 0) + niceness_);
         std::unique_lock<std::mutex> lock(mutex_);
         for (;;) {
             work_.wait(lock, [this] { return !jobs_.empty() || stopping_; });
@@ -120,6 +125,7 @@ class WriterThreadSink : public FrameSink {
 
     std::unique_ptr<FrameSink> sink_;
     const int queuedFrames_;
+    const int niceness_;
     std::mutex mutex_;
     std::condition_variable work_, room_;
     std::deque<Job> jobs_;
@@ -131,6 +137,7 @@ class WriterThreadSink : public FrameSink {
 };
 } // namespace
 
-std::unique_ptr<FrameSink> onWriterThread(std::unique_ptr<FrameSink> sink, int queuedFrames) {
-    return std::make_unique<WriterThreadSink>(std::move(sink), queuedFrames);
+std::unique_ptr<FrameSink> onWriterThread(std::unique_ptr<FrameSink> sink, int queuedFrames,
+                                          int niceness) {
+    return std::make_unique<WriterThreadSink>(std::move(sink), queuedFrames, niceness);
 }

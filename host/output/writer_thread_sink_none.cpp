@@ -2,6 +2,6 @@
 // the rendering thread, in order, as they come.
 #include "output/writer_thread_sink.h"
 
-std::unique_ptr<FrameSink> onWriterThread(std::unique_ptr<FrameSink> sink, int) {
+std::unique_ptr<FrameSink> onWriterThread(std::unique_ptr<FrameSink> sink, int, int) {
     return sink;
 }
