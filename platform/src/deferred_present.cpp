@@ -35,8 +35,8 @@ struct PresentSlot {
     std::vector<unsigned char> picture; // top-down RGBA8 rows once read back
 };
 
-// Four slots: a host that collects each frame a frame late still finds it
-// when the window was also painted in between.
+// Four slots: a host that collects each frame two frames late still finds it
+// when the window was also painted once in between.
 struct PresentQueue {
     HGLRC context = nullptr; // the context whose fences the slots hold
     PresentSlot slots[4];
