@@ -55,7 +55,9 @@ std::vector<Task> ourThreads() {
 // Our ffmpeg child, once it runs; polled, since the writer thread starts it.
 bool findEncoder(Task& encoder) {
     for (int attempt = 0; attempt < 1000; ++attempt) {
-        for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
+        // Processes come and go while /proc is listed: errors end the listing, not the test.
+        std::error_code ignored;
+        for (const auto& entry : std::filesystem::directory_iterator("/proc", ignored)) {
             Task task;
             if (readTask(entry.path() / "stat", task) && task.parent == getpid() &&
                 task.name == "ffmpeg") {
