@@ -9,8 +9,8 @@ constexpr double beatSeconds = 0.5; // 120 beats per minute
 
 struct Stereo {
     std::vector<float> left, right;
-    explicit Stereo(double seconds)
-        : left(static_cast<size_t>(seconds * demoSampleRate)), right(left.size()) {}
+    static size_t framesFor(double seconds) { return static_cast<size_t>(seconds * demoSampleRate); }
+    explicit Stereo(double seconds) : left(framesFor(seconds)), right(left.size()) {}
     size_t size() const { return left.size(); }
     void add(size_t i, float value, float pan) {
         if (i >= size()) return;
@@ -167,10 +167,29 @@ AudioClip quietPassage(double seconds) {
 }
 } // namespace
 
+namespace {
+// Each entry's title and length; the synthesis and the listing both read them.
+struct DemoEntry {
+    const char* title;
+    double seconds;
+};
+const DemoEntry demoEntries[] = {
+    {"01 - Zephyr Groove", 7.0}, {"02 - Quiet Passage", 5.0}, {"03 - Loud Finale", 8.0}};
+} // namespace
+
 std::vector<DemoTrack> synthesizeDemoTracks() {
     std::vector<DemoTrack> tracks;
-    tracks.push_back({"01 - Zephyr Groove", groove(7.0, 1.0f, false)});
-    tracks.push_back({"02 - Quiet Passage", quietPassage(5.0)});
-    tracks.push_back({"03 - Loud Finale", groove(8.0, 1.6f, true)});
+    tracks.push_back({demoEntries[0].title, groove(demoEntries[0].seconds, 1.0f, false)});
+    tracks.push_back({demoEntries[1].title, quietPassage(demoEntries[1].seconds)});
+    tracks.push_back({demoEntries[2].title, groove(demoEntries[2].seconds, 1.6f, true)});
     return tracks;
+}
+
+std::vector<DemoTrackListing> demoTrackListing() {
+    std::vector<DemoTrackListing> listing;
+    for (const DemoEntry& entry : demoEntries) {
+        long long frames = static_cast<long long>(Stereo::framesFor(entry.seconds));
+        listing.push_back({entry.title, frames * 1000 / demoSampleRate});
+    }
+    return listing;
 }

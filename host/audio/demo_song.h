@@ -18,3 +18,11 @@ constexpr int demoSampleRate = 44100;
 
 // Same samples on every call and every machine: no randomness but a fixed-seed generator.
 std::vector<DemoTrack> synthesizeDemoTracks();
+
+// The titles and lengths the synthesis gives, without synthesizing: a
+// playlist can be shown while the sound is still being made.
+struct DemoTrackListing {
+    std::string title;
+    long long durationMs = 0;
+};
+std::vector<DemoTrackListing> demoTrackListing();

@@ -11,18 +11,28 @@
 #include <memory>
 
 namespace {
+// The demo's playlist at once; its sound is made once the session has
+// started (synthesizeDemo), while the video's encoder starts beside it.
 void prepareDemo(RenderMaterial& material, bool scripted) {
-    material.demo = synthesizeDemoTracks();
     std::vector<PlaylistEntry> entries;
-    for (const DemoTrack& track : material.demo)
-        entries.push_back({"", "Zephyrdome demo\\" + track.title, track.clip.durationMs()});
+    for (const DemoTrackListing& track : demoTrackListing())
+        entries.push_back({"", "Zephyrdome demo\\" + track.title, track.durationMs});
     material.playlist = Playlist(entries);
     std::vector<DemoTrack>* demo = &material.demo;
-    material.clips = std::make_unique<ClipStore>([demo](int entry, AudioClip& clip, std::string&) {
-        clip = (*demo)[entry].clip;
-        return true;
-    });
+    material.clips =
+        std::make_unique<ClipStore>([demo](int entry, AudioClip& clip, std::string& error) {
+            if (entry < 0 || size_t(entry) >= demo->size()) {
+                error = "the demo has no entry " + std::to_string(entry);
+                return false;
+            }
+            clip = (*demo)[size_t(entry)].clip;
+            return true;
+        });
     if (!scripted) material.events = demoInputScript();
+}
+
+void synthesizeDemo(const RenderOptions& options, RenderMaterial& material) {
+    if (options.audioFiles.empty()) material.demo = synthesizeDemoTracks();
 }
 
 bool prepareFiles(RenderMaterial& material, const std::vector<std::string>& files,
@@ -84,7 +94,9 @@ int runRenderCommand(const RenderOptions& options, const std::string& programPat
     plan.progress = !options.quiet && stderrIsTerminal();
     plan.renderThread = options.renderThread;
     RenderResult result;
-    if (!session.run(plan, result, error) || (plan.visOut && !visOut.commit(error))) {
+    bool ok = session.start(plan, error);
+    if (ok) synthesizeDemo(options, material);
+    if (!ok || !session.run(plan, result, error) || (plan.visOut && !visOut.commit(error))) {
         sink->abandon();
         visOut.abandon();
         return reportFailure(error);

@@ -4,9 +4,11 @@
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
+#include <dirent.h>
 #include <fcntl.h>
 #include <fstream>
 #include <spawn.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -46,6 +48,8 @@ void widenPipe(int fd) {
 } // namespace
 
 bool ChildProcess::start(const std::vector<std::string>& args, int inputs, std::string& error) {
+    if (!logPath_.empty()) unlink(logPath_.c_str());
+    logPath_.clear();
     char logName[] = "/tmp/zephyrdome-log-XXXXXX";
     int log = mkstemp(logName);
     int pipes[2][2] = {{-1, -1}, {-1, -1}};
@@ -126,6 +130,20 @@ void ChildProcess::kill() {
     while (waitpid(pid_, &status, 0) < 0 && errno == EINTR) {
     }
     pid_ = -1;
+}
+
+void ChildProcess::lowerPriority(int steps) {
+    if (pid_ < 0) return;
+    DIR* tasks = opendir(("/proc/" + std::to_string(pid_) + "/task").c_str());
+    if (!tasks) return;
+    while (const dirent* entry = readdir(tasks)) {
+        int thread = std::atoi(entry->d_name);
+        if (thread <= 0) continue;
+        errno = 0;
+        int niceness = getpriority(PRIO_PROCESS, static_cast<id_t>(thread));
+        if (errno == 0) setpriority(PRIO_PROCESS, static_cast<id_t>(thread), niceness + steps);
+    }
+    closedir(tasks);
 }
 
 std::string ChildProcess::lastLogLine() const {

@@ -27,6 +27,9 @@ class ChildProcess {
     bool finish();
     // Stops a running program for good.
     void kill();
+    // Lowers each thread the program runs now by `steps` nice steps (threads
+    // it starts later take their parent thread's); best effort, Linux only.
+    void lowerPriority(int steps);
     // The last line the program wrote to its standard error.
     std::string lastLogLine() const;
 

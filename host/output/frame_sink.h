@@ -16,6 +16,12 @@ class FrameSink {
     // The sound heard with the next frame, stereo at the rate the sink was
     // opened with, given before that frame; sinks without sound ignore it.
     virtual bool writeAudio(const std::vector<std::int16_t>&, int, std::string&) { return true; }
+    // The size of the frames to come, when it is known before the first one:
+    // a video starts its encoder now, so that it is ready when they come.
+    virtual bool begin(int, int, std::string&) { return true; }
+    // Lowers whatever the sink runs beside the caller (a video's encoder) by
+    // `steps` nice steps; best effort.
+    virtual void lowerPriority(int) {}
     virtual bool finish(std::string& error) = 0;
     virtual void abandon() = 0;
     // What was written, for the summary line.

@@ -47,8 +47,26 @@ class VideoSink : public FrameSink {
         return feed(audioInput, stereo.data(), stereo.size() * sizeof stereo[0], error);
     }
 
+    // ffmpeg takes a while to start: begun early, it starts while the host
+    // prepares the rest.
+    bool begin(int width, int height, std::string& error) override {
+        return started_ || startEncoder(width, height, error);
+    }
+
+    void lowerPriority(int steps) override { encoder_.lowerPriority(steps); }
+
     bool writeFrame(const unsigned char* rgba, int width, int height, std::string& error) override {
-        if (frames_ == 0 && !startEncoder(width, height, error)) return false;
+        if (frames_ == 0) {
+            if (!started_ || width != width_ || height != height_) {
+                encoder_.kill(); // begun for another size
+                if (!startEncoder(width, height, error)) return false;
+            }
+            bool ok = pendingAudio_.empty() ||
+                      feed(audioInput, pendingAudio_.data(),
+                           pendingAudio_.size() * sizeof pendingAudio_[0], error);
+            pendingAudio_.clear();
+            if (!ok) return false;
+        }
         if (width != width_ || height != height_) {
             error = "the plug-in's window changed size during the video";
             return false;
@@ -106,6 +124,7 @@ class VideoSink : public FrameSink {
     int audioRate_;
     VideoScale scale_;
     int width_ = 0, height_ = 0;
+    bool started_ = false;
     long long frames_ = 0;
     std::vector<std::int16_t> pendingAudio_;
     // Frames the video keeps at their size go to ffmpeg as YUV, converted
@@ -147,11 +166,8 @@ bool VideoSink::startEncoder(int width, int height, std::string& error) {
     width_ = width;
     height_ = height;
     convertsHere_ = scale_.width == 0 && Yuv420Frames::converts(width, height);
-    if (!encoder_.start(encoderArgs(), audioRate_ ? 2 : 1, error)) return false;
-    bool ok = pendingAudio_.empty() || feed(audioInput, pendingAudio_.data(),
-                                            pendingAudio_.size() * sizeof pendingAudio_[0], error);
-    pendingAudio_.clear();
-    return ok;
+    started_ = encoder_.start(encoderArgs(), audioRate_ ? 2 : 1, error);
+    return started_;
 }
 } // namespace
 

@@ -9,9 +9,17 @@
 #include <sys/resource.h>
 
 namespace {
-// One frame's picture, or the sound that goes before the next one.
+// The encoder has started and taken frames by the time this many have been
+// written (the pipes hold about four): only then do the writer and the
+// encoder step down, so the encoder starts at full speed, alongside the
+// host's own start.
+constexpr long long framesAtFullPriority = 8;
+
+// One frame's picture, the sound that goes before the next one, or the size
+// of the frames to come.
 struct Job {
-    std::vector<unsigned char> pixels; // empty: a sound job
+    enum Kind { picture, audio, size } kind = picture;
+    std::vector<unsigned char> pixels;
     std::vector<std::int16_t> sound;
     int width = 0, height = 0, soundRate = 0;
 };
@@ -27,8 +35,17 @@ class WriterThreadSink : public FrameSink {
                     std::string& error) override {
         if (stereo.empty()) return failed(error);
         Job job;
+        job.kind = Job::audio;
         job.sound = stereo;
         job.soundRate = rate;
+        return push(std::move(job), error);
+    }
+
+    bool begin(int width, int height, std::string& error) override {
+        Job job;
+        job.kind = Job::size;
+        job.width = width;
+        job.height = height;
         return push(std::move(job), error);
     }
 
@@ -79,7 +96,7 @@ class WriterThreadSink : public FrameSink {
             error = error_;
             return false;
         }
-        if (!job.pixels.empty()) ++framesQueued_;
+        if (job.kind == Job::picture) ++framesQueued_;
         jobs_.push_back(std::move(job));
         work_.notify_one();
         return true;
@@ -96,9 +113,24 @@ class WriterThreadSink : public FrameSink {
         if (writer_.joinable()) writer_.join();
     }
 
+    // Best effort: on Linux, 0 names this thread alone.
+    void stepDown() {
+        setpriority(PRIO_PROCESS, 0, getpriority(PRIO_PROCESS, 0) + niceness_);
+        sink_->lowerPriority(niceness_);
+    }
+
+    bool write(const Job& job, std::string& error) {
+        switch (job.kind) {
+        case Job::audio: return sink_->writeAudio(job.sound, job.soundRate, error);
+        case Job::size: return sink_->begin(job.width, job.height, error);
+        case Job::picture: break;
+        }
+        if (!sink_->writeFrame(job.pixels.data(), job.width, job.height, error)) return false;
+        if (++framesWritten_ == framesAtFullPriority && niceness_ > 0) stepDown();
+        return true;
+    }
+
     void writeJobs() {
-        // Best effort: on Linux, 0 names this thread alone.
-        if (niceness_ > 0) setpriority(PRIO_PROCESS, 0, getpriority(PRIO_PROCESS, 0) + niceness_);
         std::unique_lock<std::mutex> lock(mutex_);
         for (;;) {
             work_.wait(lock, [this] { return !jobs_.empty() || stopping_; });
@@ -107,11 +139,9 @@ class WriterThreadSink : public FrameSink {
             jobs_.pop_front();
             lock.unlock();
             std::string error;
-            bool ok = job.pixels.empty()
-                          ? sink_->writeAudio(job.sound, job.soundRate, error)
-                          : sink_->writeFrame(job.pixels.data(), job.width, job.height, error);
+            bool ok = write(job, error);
             lock.lock();
-            if (!job.pixels.empty()) {
+            if (job.kind == Job::picture) {
                 --framesQueued_;
                 spare_.push_back(std::move(job.pixels));
             }
@@ -131,6 +161,7 @@ class WriterThreadSink : public FrameSink {
     std::deque<Job> jobs_;
     std::vector<std::vector<unsigned char>> spare_; // pixel buffers to reuse
     int framesQueued_ = 0;
+    long long framesWritten_ = 0; // by the writer thread alone
     bool stopping_ = false;
     std::string error_;  // the writer's first failure
     std::thread writer_; // last: starts once everything above exists

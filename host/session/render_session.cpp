@@ -116,20 +116,36 @@ bool RenderSession::runFrames(const RenderPlan& plan, long long limit, RenderRes
     return ok;
 }
 
-bool RenderSession::run(const RenderPlan& plan, RenderResult& result, std::string& error) {
+bool RenderSession::start(const RenderPlan& plan, std::string& error) {
     playlist_.seek(plan.startMs);
-    long long limit = frameLimit(plan);
-    if (expectedFrames(limit) == 0) {
+    limit_ = frameLimit(plan);
+    if (expectedFrames(limit_) == 0) {
         error = "nothing to render: the start is at or past the end of the playlist";
         return false;
     }
     if (!driver_.start(host_.handle(), plan.outputSampleRate, 2, error)) return false;
-    bool ok = driver_.renderWindow() != nullptr;
+    HWND window = driver_.renderWindow();
+    RECT client = {};
+    bool ok = window != nullptr;
     if (!ok) error = "the plug-in opened no window of its own";
-    if (ok) ok = runFrames(plan, limit, result, error);
+    // The pictures have the client area's size.
+    if (ok && plan.sink && GetClientRect(window, &client))
+        ok = plan.sink->begin(client.right, client.bottom, error);
+    if (!ok) {
+        driver_.stop();
+        dispatchPendingMessages();
+    }
+    started_ = ok;
+    return ok;
+}
+
+bool RenderSession::run(const RenderPlan& plan, RenderResult& result, std::string& error) {
+    if (!started_ && !start(plan, error)) return false;
+    bool ok = runFrames(plan, limit_, result, error);
     if (ok) ok = writePictures(plan.sink, 0, error);
     waitingPictures_.clear();
     driver_.stop();
+    started_ = false;
     dispatchPendingMessages();
     if (ok && plan.sink) ok = plan.sink->finish(error);
     return ok;

@@ -4,7 +4,8 @@
 //   RenderSession session(playlist);
 //   session.open(pluginPath, error);      // host window, plug-in loaded
 //   ... open the sink at session.frameDelayMs() ...
-//   session.run(plan, result, error);     // onStart, frames, onStop
+//   session.start(plan, error);           // onStart, the sink told the size
+//   session.run(plan, result, error);     // (onStart,) frames, onStop
 #pragma once
 
 #include "audio/played_audio.h"
@@ -51,6 +52,10 @@ class RenderSession {
 
     bool open(const std::string& pluginPath, std::string& error);
     int frameDelayMs() const { return driver_.frameDelayMs(); }
+    // onStart, and the sink told the size of the frames to come, so that a
+    // video's encoder starts while the caller prepares the rest; run() calls
+    // it when the caller has not.
+    bool start(const RenderPlan& plan, std::string& error);
     bool run(const RenderPlan& plan, RenderResult& result, std::string& error);
 
     HostWindow& hostWindow() { return host_; }
@@ -67,6 +72,8 @@ class RenderSession {
     long long expectedFrames(long long limit) const;
 
     Playlist& playlist_;
+    long long limit_ = -1; // frames to render, -1 for all
+    bool started_ = false;
     HostWindow host_;
     PluginDriver driver_;
     RenderThread renderThread_;

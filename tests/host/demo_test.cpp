@@ -30,6 +30,18 @@ TEST(Demo, synthesisIsTheSameEveryTime) {
     EXPECT_EQ(synthesizeDemoTracks()[2].clip.samples, synthesizeDemoTracks()[2].clip.samples);
 }
 
+// A render shows the playlist before the sound is made: the listing must be
+// what the synthesis gives, or the panel and the entry changes would be off.
+TEST(Demo, theListingHasTheSynthesizedTitlesAndLengths) {
+    std::vector<DemoTrack> tracks = synthesizeDemoTracks();
+    std::vector<DemoTrackListing> listing = demoTrackListing();
+    ASSERT_EQ(listing.size(), tracks.size());
+    for (size_t i = 0; i < tracks.size(); ++i) {
+        EXPECT_EQ(listing[i].title, tracks[i].title);
+        EXPECT_EQ(listing[i].durationMs, tracks[i].clip.durationMs());
+    }
+}
+
 TEST(Demo, theScriptPressesEveryRingModeHelpManualTurnsAndHoldsUp) {
     std::vector<InputEvent> events = demoInputScript();
     std::set<unsigned> pressed;
