@@ -100,17 +100,31 @@ bool everyThreadBelow(const std::filesystem::path& process, int niceness) {
 }
 } // namespace
 
-TEST(VideoEncoder, startsAtTheRenderersPriorityThenRunsBelowIt) {
+// A video in a scratch folder, begun at 64x48 before any frame.
+class VideoEncoder : public testing::Test {
+  protected:
+    void SetUp() override {
+        std::filesystem::create_directories(dir);
+        std::string error;
+        video = openFrameSink((dir / "out.mp4").string(), 25, 0, error);
+        ASSERT_TRUE(video) << error;
+        ASSERT_TRUE(video->begin(64, 48, error)) << error;
+    }
+    void TearDown() override {
+        video.reset();
+        std::filesystem::remove_all(dir);
+    }
+
+    std::filesystem::path dir =
+        std::filesystem::temp_directory_path() / ("zd-encoder-" + std::to_string(getpid()));
+    std::unique_ptr<FrameSink> video;
+};
+
+TEST_F(VideoEncoder, startsAtTheRenderersPriorityThenRunsBelowIt) {
     int own = getpriority(PRIO_PROCESS, 0);
     if (own > 9) GTEST_SKIP() << "already running at niceness " << own;
-    auto dir = std::filesystem::temp_directory_path() / ("zd-priority-" + std::to_string(getpid()));
-    std::filesystem::create_directories(dir);
     std::vector<unsigned char> frame(64 * 48 * 4, 128);
     std::string error;
-
-    auto video = openFrameSink((dir / "out.mp4").string(), 25, 0, error);
-    ASSERT_TRUE(video) << error;
-    ASSERT_TRUE(video->begin(64, 48, error)) << error;
     Task encoder;
     std::filesystem::path process;
     ASSERT_TRUE(findEncoder(encoder, process)) << "begin started no ffmpeg child";
@@ -123,18 +137,11 @@ TEST(VideoEncoder, startsAtTheRenderersPriorityThenRunsBelowIt) {
     EXPECT_GT(mostNiceness(threadsOf("/proc/self")), own) << "the writer thread";
     EXPECT_EQ(getpriority(PRIO_PROCESS, 0), own) << "the rendering thread";
     EXPECT_TRUE(video->finish(error)) << error;
-    video.reset();
-    std::filesystem::remove_all(dir);
 }
 
-TEST(VideoEncoder, aVideoBegunAtAnotherSizeHasTheFramesSize) {
-    auto dir = std::filesystem::temp_directory_path() / ("zd-begun-" + std::to_string(getpid()));
-    std::filesystem::create_directories(dir);
+TEST_F(VideoEncoder, aVideoBegunAtAnotherSizeHasTheFramesSize) {
     std::vector<unsigned char> frame(32 * 24 * 4, 200);
     std::string error;
-    auto video = openFrameSink((dir / "out.mp4").string(), 25, 0, error);
-    ASSERT_TRUE(video) << error;
-    ASSERT_TRUE(video->begin(64, 48, error)) << error;
     for (int n = 0; n < 3; ++n)
         ASSERT_TRUE(video->writeFrame(frame.data(), 32, 24, error)) << error;
     ASSERT_TRUE(video->finish(error)) << error;
@@ -145,5 +152,4 @@ TEST(VideoEncoder, aVideoBegunAtAnotherSizeHasTheFramesSize) {
     ASSERT_TRUE(probe && std::fgets(line, sizeof line, probe));
     pclose(probe);
     EXPECT_EQ(std::string(line), "32,24\n");
-    std::filesystem::remove_all(dir);
 }
