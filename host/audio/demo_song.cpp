@@ -165,9 +165,7 @@ AudioClip quietPassage(double seconds) {
         addChord(mix, bar * 4 * beatSeconds, 4 * beatSeconds, bar + 1, 0.03f);
     return toClip(mix);
 }
-} // namespace
 
-namespace {
 // Each entry's title and length; the synthesis and the listing both read them.
 struct DemoEntry {
     const char* title;
