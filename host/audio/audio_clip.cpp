@@ -24,3 +24,20 @@ void mixToMono(const AudioClip& clip, long long first, int count, std::int16_t* 
         }
     }
 }
+
+// Floats so every format is read the same way; clipped to 16 bits afterwards.
+void appendAudioFrames(const float* interleaved, long long frames, int fileChannels,
+                       AudioClip& clip) {
+    for (long long f = 0; f < frames; ++f) {
+        const float* frame = &interleaved[f * fileChannels];
+        if (clip.channels == fileChannels) {
+            for (int c = 0; c < fileChannels; ++c)
+                clip.samples.push_back(toSample16(frame[c]));
+        } else {
+            float sum = 0.0f;
+            for (int c = 0; c < fileChannels; ++c)
+                sum += frame[c];
+            clip.samples.push_back(toSample16(sum / fileChannels));
+        }
+    }
+}

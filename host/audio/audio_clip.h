@@ -21,3 +21,8 @@ void mixToMono(const AudioClip& clip, long long first, int count, std::int16_t* 
 
 // Converts a float sample in [-1, 1] to 16 bits the way decoders do (x 32768, clipped).
 std::int16_t toSample16(float value);
+
+// Appends decoded frames of `fileChannels` interleaved floats: kept as they
+// are when the clip has as many channels, mixed to mono otherwise.
+void appendAudioFrames(const float* interleaved, long long frames, int fileChannels,
+                       AudioClip& clip);

@@ -68,22 +68,6 @@ SNDFILE* openAudio(const std::string& path, SF_INFO& info, std::string& error) {
     return file;
 }
 
-// Floats so every format is read the same way; clipped to 16 bits afterwards.
-void appendBlock(const std::vector<float>& block, sf_count_t frames, int fileChannels,
-                 AudioClip& clip) {
-    for (sf_count_t f = 0; f < frames; ++f) {
-        const float* frame = &block[f * fileChannels];
-        if (clip.channels == fileChannels) {
-            for (int c = 0; c < fileChannels; ++c)
-                clip.samples.push_back(toSample16(frame[c]));
-        } else {
-            float sum = 0.0f;
-            for (int c = 0; c < fileChannels; ++c)
-                sum += frame[c];
-            clip.samples.push_back(toSample16(sum / fileChannels));
-        }
-    }
-}
 } // namespace
 
 bool probeAudioFile(const std::string& path, AudioFileInfo& info, std::string& error) {
@@ -110,7 +94,7 @@ bool decodeAudioFile(const std::string& path, AudioClip& clip, std::string& erro
     sf_count_t got;
     QuietStderr quiet;
     while ((got = sf_readf_float(file, block.data(), blockFrames)) > 0)
-        appendBlock(block, got, info.channels, clip);
+        appendAudioFrames(block.data(), got, info.channels, clip);
     int status = sf_error(file);
     sf_close(file);
     if (status != SF_ERR_NO_ERROR || clip.samples.empty()) {

@@ -1,29 +1,21 @@
 #include "audio/vis_analyzer.h"
 
-#include <fftw3.h>
+#include "audio/spectrum_fft.h"
 
 #include <cmath>
 
 struct VisAnalyzer::Fft {
-    float* input;
-    fftwf_complex* output;
-    fftwf_plan plan;
+    SpectrumFft transform;
     float window[visBlockSamples];
 };
 
 VisAnalyzer::VisAnalyzer() : fft_(new Fft) {
-    fft_->input = fftwf_alloc_real(visBlockSamples);
-    fft_->output = fftwf_alloc_complex(visBlockSamples / 2 + 1);
-    fft_->plan = fftwf_plan_dft_r2c_1d(visBlockSamples, fft_->input, fft_->output, FFTW_ESTIMATE);
     const double pi = 3.14159265358979323846;
     for (int i = 0; i < visBlockSamples; ++i)
         fft_->window[i] = static_cast<float>(0.5 - 0.5 * std::cos(2.0 * pi * i / visBlockSamples));
 }
 
 VisAnalyzer::~VisAnalyzer() {
-    fftwf_destroy_plan(fft_->plan);
-    fftwf_free(fft_->output);
-    fftwf_free(fft_->input);
     delete fft_;
 }
 
@@ -43,13 +35,14 @@ unsigned char spectrumByte(float amplitude) {
 void VisAnalyzer::analyze(const std::int16_t* block, VisFrame& frame) {
     for (int i = 0; i < visFrameSamples; ++i)
         frame.waveform[i] = waveformByte(block[i]);
+    float* input = fft_->transform.input();
     for (int i = 0; i < visBlockSamples; ++i)
-        fft_->input[i] = block[i] * (fft_->window[i] / 32768.0f);
-    fftwf_execute(fft_->plan);
+        input[i] = block[i] * (fft_->window[i] / 32768.0f);
+    fft_->transform.run();
     const float norm = 4.0f / visBlockSamples;
     for (int k = 0; k < visFrameSamples; ++k) {
-        float re = fft_->output[k][0];
-        float im = fft_->output[k][1];
+        float re = fft_->transform.real(k);
+        float im = fft_->transform.imaginary(k);
         frame.spectrum[k] = spectrumByte(std::sqrt(re * re + im * im) * norm);
     }
 }

@@ -1,0 +1,39 @@
+// The page's program: the plug-in is linked in and named to the platform as
+// the library the host loads. Without arguments it starts the page's player;
+// with them it runs the host's command line as on the desktop (render only),
+// which the browser test uses to replay a recording.
+#include "cli/options.h"
+#include "cli/render_command.h"
+#include "session/plugin_location.h"
+#include "web_player.h"
+
+#include "shell/vis_module.h"
+
+#include <platform_web.h>
+
+#include <cstdio>
+
+extern "C" VisHeader* winampVisGetHeader();
+
+int main(int argc, char** argv) {
+    platformLinkModule(defaultPluginPath(argv[0]).c_str(), "winampVisGetHeader",
+                       reinterpret_cast<FARPROC>(&winampVisGetHeader));
+    if (argc < 2) {
+        std::string error;
+        if (startWebPlayer(argv[0], error)) return 0;
+        std::fprintf(stderr, "zephyrdome: %s\n", error.c_str());
+        return 1;
+    }
+    CommandKind command;
+    RenderOptions options;
+    std::string error;
+    if (!parseCommandLine(argc, argv, command, options, error)) {
+        std::fprintf(stderr, "zephyrdome: %s\n", error.c_str());
+        return 2;
+    }
+    if (command != CommandKind::render) {
+        std::fprintf(stderr, "zephyrdome: the page runs render only\n");
+        return 2;
+    }
+    return runRenderCommand(options, argv[0]);
+}
