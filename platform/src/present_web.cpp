@@ -10,7 +10,6 @@
 
 #include <algorithm>
 #include <deque>
-#include <map>
 
 namespace zdgl {
 void flushBatch();
@@ -35,10 +34,15 @@ struct KeptPicture {
 constexpr size_t keptPictures = 4;
 bool keeping = false;
 
-std::map<HWND, std::deque<KeptPicture>>& kept() {
-    static auto* pictures = new std::map<HWND, std::deque<KeptPicture>>;
-    return *pictures;
-}
+} // namespace
+
+// A window's presented pictures: here only ever read back at once, the
+// latest kept while the host collects them later.
+struct PresentQueue {
+    std::deque<KeptPicture> kept;
+};
+
+namespace {
 
 void readLatest(Window& window) {
     const RECT client = clientRectOf(window);
@@ -58,12 +62,11 @@ bool deferredReadBackOn() {
 
 void setDeferredReadBack(bool on) {
     keeping = on;
-    if (!on) kept().clear();
 }
 
-const unsigned char* presentedPicture(HWND handle, Window& window, int present, int& width,
+const unsigned char* presentedPicture(HWND, Window& window, int present, int& width,
                                       int& height) {
-    for (const KeptPicture& picture : kept()[handle])
+    for (const KeptPicture& picture : window.presents->kept)
         if (picture.present == present) {
             width = window.imageWidth;
             height = window.imageHeight;
@@ -94,11 +97,14 @@ BOOL WINAPI SwapBuffers(HDC dc) {
         }
         zdgl::flushBatch();
         ++window->presentCount;
+        if (!window->presents) window->presents = std::make_shared<PresentQueue>();
+        std::deque<KeptPicture>& kept = window->presents->kept;
         if (keeping) {
             readLatest(*window);
-            std::deque<KeptPicture>& pictures = kept()[handle];
-            pictures.push_back({window->presentCount, window->image});
-            if (pictures.size() > keptPictures) pictures.pop_front();
+            kept.push_back({window->presentCount, window->image});
+            if (kept.size() > keptPictures) kept.pop_front();
+        } else {
+            kept.clear();
         }
     }
     notifyPresent(handle);

@@ -41,12 +41,15 @@ void addLight(const Light& light, const Material& material, const float eye[4],
     const float fromLight[3] = {-toLight[0], -toLight[1], -toLight[2]};
     const float spot = light.position[3] != 0 ? spotFactor(light, fromLight) : 1;
     if (spot == 0) return;
-    const float diffuse = std::max(dot3(normal, toLight), 0.0f);
+    const float nl = dot3(normal, toLight);
+    const float diffuse = std::max(nl, 0.0f);
     float half[3] = {toLight[0], toLight[1], toLight[2] + 1};
     normalize3(half);
-    const float specular = dot3(normal, toLight) > 0
-                               ? std::pow(std::max(dot3(normal, half), 0.0f), material.shininess)
-                               : 0.0f;
+    // Mesa, which the desktop's frames come from, gives a zero shininess
+    // under a spot light pow(n.L, n.L), not 1: its LIT reads the exponent
+    // from a register it left holding n.L. The plug-in never sets a shininess.
+    float specular = nl > 0 ? std::pow(std::max(dot3(normal, half), 0.0f), material.shininess) : 0;
+    if (material.shininess == 0 && light.spotCutoff != 180) specular = nl > 0 ? std::pow(nl, nl) : 0;
     for (int i = 0; i < 3; ++i)
         color[i] += spot * (light.ambient[i] * material.ambient[i] +
                             diffuse * light.diffuse[i] * material.diffuse[i] +
