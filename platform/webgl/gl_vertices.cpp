@@ -49,90 +49,92 @@ Vertex shifted(const Vertex& v, float dx, float dy) {
     return out;
 }
 
-void wideSegment(const Vertex& a, const Vertex& b, float width) {
-    if (a.clip[3] <= 0 || b.clip[3] <= 0) return;
-    float pa[2], pb[2];
-    windowPosition(a, pa);
-    windowPosition(b, pb);
+using Indices = std::vector<unsigned short>;
+
+// Each segment a quad, widened across the line's minor axis in window pixels.
+void drawWideLines(const std::vector<Vertex>& v, const Indices& segments, float width) {
+    std::vector<Vertex> corners;
+    Indices triangles;
     const float half = width * 0.5f;
-    const bool xMajor = std::fabs(pb[0] - pa[0]) >= std::fabs(pb[1] - pa[1]);
-    const float dx = xMajor ? 0 : half, dy = xMajor ? half : 0;
-    const Vertex quad[6] = {shifted(a, -dx, -dy), shifted(a, dx, dy), shifted(b, dx, dy),
-                            shifted(a, -dx, -dy), shifted(b, dx, dy), shifted(b, -dx, -dy)};
-    batchVertices(BatchKind::triangles, quad, 6);
+    for (size_t i = 0; i + 1 < segments.size(); i += 2) {
+        const Vertex& a = v[segments[i]];
+        const Vertex& b = v[segments[i + 1]];
+        if (a.clip[3] <= 0 || b.clip[3] <= 0) continue;
+        float pa[2], pb[2];
+        windowPosition(a, pa);
+        windowPosition(b, pb);
+        const bool xMajor = std::fabs(pb[0] - pa[0]) >= std::fabs(pb[1] - pa[1]);
+        const float dx = xMajor ? 0 : half, dy = xMajor ? half : 0;
+        const unsigned short first = static_cast<unsigned short>(corners.size());
+        corners.push_back(shifted(a, -dx, -dy));
+        corners.push_back(shifted(a, dx, dy));
+        corners.push_back(shifted(b, dx, dy));
+        corners.push_back(shifted(b, -dx, -dy));
+        for (int k : {0, 1, 2, 0, 2, 3}) triangles.push_back(static_cast<unsigned short>(first + k));
+    }
+    batchIndexed(BatchKind::triangles, corners, triangles);
 }
 
-void segment(const Vertex& a, const Vertex& b) {
+void drawSegments(const std::vector<Vertex>& v, const Indices& segments) {
     const float width = layer().lineWidth;
-    if (width > 1.5f) return wideSegment(a, b, width);
-    const Vertex line[2] = {a, b};
-    batchVertices(BatchKind::lines, line, 2);
+    if (width > 1.5f) return drawWideLines(v, segments, width);
+    batchIndexed(BatchKind::lines, v, segments);
 }
 
-void polygon(const Vertex* const* corners, int count) {
-    if (layer().polygonMode[0] == GL_LINE) {
-        for (int i = 0; i < count; ++i) segment(*corners[i], *corners[(i + 1) % count]);
-        return;
-    }
-    for (int i = 1; i + 1 < count; ++i) {
-        const Vertex triangle[3] = {*corners[0], *corners[i], *corners[i + 1]};
-        batchVertices(BatchKind::triangles, triangle, 3);
-    }
+// Polygons given as corner lists: filled as fans, or outlined in GL_LINE mode.
+void drawPolygons(const std::vector<Vertex>& v, const std::vector<Indices>& polygons) {
+    Indices out;
+    const bool outline = layer().polygonMode[0] == GL_LINE;
+    for (const Indices& corners : polygons)
+        for (size_t i = 0; i < corners.size(); ++i) {
+            if (outline) {
+                out.push_back(corners[i]);
+                out.push_back(corners[(i + 1) % corners.size()]);
+            } else if (i >= 2) {
+                out.insert(out.end(), {corners[0], corners[i - 1], corners[i]});
+            }
+        }
+    if (outline)
+        drawSegments(v, out);
+    else
+        batchIndexed(BatchKind::triangles, v, out);
 }
 
-void assembleLines(GLenum mode, const std::vector<Vertex>& v) {
-    const size_t n = v.size();
-    if (mode == GL_LINES) {
-        for (size_t i = 0; i + 1 < n; i += 2) segment(v[i], v[i + 1]);
-        return;
+std::vector<Indices> polygonsOf(GLenum mode, unsigned short n) {
+    std::vector<Indices> polygons;
+    auto add = [&polygons](std::initializer_list<int> corners) {
+        Indices polygon;
+        for (int c : corners) polygon.push_back(static_cast<unsigned short>(c));
+        polygons.push_back(polygon);
+    };
+    for (int i = 0; i < n; ++i) {
+        if (mode == GL_TRIANGLES && i % 3 == 0 && i + 2 < n) add({i, i + 1, i + 2});
+        if (mode == GL_TRIANGLE_STRIP && i + 2 < n)
+            i % 2 ? add({i, i + 2, i + 1}) : add({i, i + 1, i + 2});
+        if (mode == GL_TRIANGLE_FAN && i >= 1 && i + 1 < n) add({0, i, i + 1});
+        if (mode == GL_QUADS && i % 4 == 0 && i + 3 < n) add({i, i + 1, i + 2, i + 3});
+        if (mode == GL_QUAD_STRIP && i % 2 == 0 && i + 3 < n) add({i, i + 1, i + 3, i + 2});
     }
-    for (size_t i = 0; i + 1 < n; ++i) segment(v[i], v[i + 1]);
-    if (mode == GL_LINE_LOOP && n > 2) segment(v[n - 1], v[0]);
+    return polygons;
 }
 
 } // namespace
 
 void assemblePrimitive(GLenum mode, const std::vector<Vertex>& v) {
-    const size_t n = v.size();
-    switch (mode) {
-    case GL_LINES:
-    case GL_LINE_STRIP:
-    case GL_LINE_LOOP:
-        return assembleLines(mode, v);
-    case GL_TRIANGLES:
-        for (size_t i = 0; i + 2 < n; i += 3) {
-            const Vertex* corners[3] = {&v[i], &v[i + 1], &v[i + 2]};
-            polygon(corners, 3);
-        }
-        return;
-    case GL_TRIANGLE_STRIP:
-        for (size_t i = 0; i + 2 < n; ++i) {
-            const bool odd = i % 2 != 0;
-            const Vertex* corners[3] = {&v[i], &v[odd ? i + 2 : i + 1], &v[odd ? i + 1 : i + 2]};
-            polygon(corners, 3);
-        }
-        return;
-    case GL_TRIANGLE_FAN:
-        for (size_t i = 1; i + 1 < n; ++i) {
-            const Vertex* corners[3] = {&v[0], &v[i], &v[i + 1]};
-            polygon(corners, 3);
-        }
-        return;
-    case GL_QUADS:
-        for (size_t i = 0; i + 3 < n; i += 4) {
-            const Vertex* corners[4] = {&v[i], &v[i + 1], &v[i + 2], &v[i + 3]};
-            polygon(corners, 4);
-        }
-        return;
-    case GL_QUAD_STRIP:
-        for (size_t i = 0; i + 3 < n; i += 2) {
-            const Vertex* corners[4] = {&v[i], &v[i + 1], &v[i + 3], &v[i + 2]};
-            polygon(corners, 4);
-        }
-        return;
-    default:
-        return;
+    if (v.empty() || v.size() > 65535) return;
+    const unsigned short n = static_cast<unsigned short>(v.size());
+    if (mode == GL_LINES || mode == GL_LINE_STRIP || mode == GL_LINE_LOOP) {
+        Indices segments;
+        auto add = [&segments](int a, int b) {
+            segments.push_back(static_cast<unsigned short>(a));
+            segments.push_back(static_cast<unsigned short>(b));
+        };
+        const int step = mode == GL_LINES ? 2 : 1;
+        for (int i = 0; i + 1 < n; i += step) add(i, i + 1);
+        if (mode == GL_LINE_LOOP && n > 2) add(n - 1, 0);
+        return drawSegments(v, segments);
     }
+    drawPolygons(v, polygonsOf(mode, n));
 }
 
 } // namespace zdgl

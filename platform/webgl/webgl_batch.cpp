@@ -40,12 +40,14 @@ void main() {
 struct Program {
     GLuint program = 0;
     GLuint buffer = 0;
+    GLuint indexBuffer = 0;
     GLint textureMode = -1;
 };
 
 struct Batch {
     BatchKind kind = BatchKind::triangles;
     std::vector<Vertex> vertices;
+    std::vector<unsigned short> indices;
 };
 
 Program program;
@@ -81,6 +83,8 @@ void ensureProgram() {
     program.textureMode = emscripten_glGetUniformLocation(program.program, "textureMode");
     emscripten_glGenBuffers(1, &program.buffer);
     emscripten_glBindBuffer(GL_ARRAY_BUFFER, program.buffer);
+    emscripten_glGenBuffers(1, &program.indexBuffer);
+    emscripten_glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, program.indexBuffer);
     const GLsizei stride = sizeof(Vertex);
     emscripten_glVertexAttribPointer(0, 4, GL_FLOAT, GL_FALSE, stride,
                                      reinterpret_cast<void*>(offsetof(Vertex, clip)));
@@ -119,21 +123,30 @@ void applyState() {
 
 } // namespace
 
-void batchVertices(BatchKind kind, const Vertex* vertices, int count) {
-    if (batch.kind != kind) flushBatch();
+void batchIndexed(BatchKind kind, const std::vector<Vertex>& vertices,
+                  const std::vector<unsigned short>& indices) {
+    if (indices.empty()) return;
+    if (batch.kind != kind || batch.vertices.size() + vertices.size() > 65535) flushBatch();
     batch.kind = kind;
-    batch.vertices.insert(batch.vertices.end(), vertices, vertices + count);
+    const size_t base = batch.vertices.size();
+    batch.vertices.insert(batch.vertices.end(), vertices.begin(), vertices.end());
+    for (unsigned short index : indices)
+        batch.indices.push_back(static_cast<unsigned short>(base + index));
 }
 
 void flushBatch() {
-    if (batch.vertices.empty()) return;
+    if (batch.indices.empty()) return;
     ensureProgram();
     applyState();
     emscripten_glBufferData(GL_ARRAY_BUFFER, GLsizeiptr(batch.vertices.size() * sizeof(Vertex)),
                             batch.vertices.data(), GL_STREAM_DRAW);
-    emscripten_glDrawArrays(batch.kind == BatchKind::lines ? GL_LINES : GL_TRIANGLES, 0,
-                            GLsizei(batch.vertices.size()));
+    emscripten_glBufferData(GL_ELEMENT_ARRAY_BUFFER,
+                            GLsizeiptr(batch.indices.size() * sizeof(unsigned short)),
+                            batch.indices.data(), GL_STREAM_DRAW);
+    emscripten_glDrawElements(batch.kind == BatchKind::lines ? GL_LINES : GL_TRIANGLES,
+                              GLsizei(batch.indices.size()), GL_UNSIGNED_SHORT, nullptr);
     batch.vertices.clear();
+    batch.indices.clear();
 }
 
 void webglClear(GLbitfield mask) {

@@ -9,9 +9,12 @@ namespace zdgl {
 
 enum class BatchKind { triangles, lines };
 
-// Adds vertices to the open batch, drawing it first if the GL state or the
-// kind of primitive changed since it was opened.
-void batchVertices(BatchKind kind, const Vertex* vertices, int count);
+// Adds a primitive's vertices and the indices that draw them to the open
+// batch, drawing it first if the kind of primitive changed or it is full.
+// The GL state it is drawn with is the state when the batch is drawn: every
+// change of that state draws the batch first (flushBatch).
+void batchIndexed(BatchKind kind, const std::vector<Vertex>& vertices,
+                  const std::vector<unsigned short>& indices);
 // Draws what is gathered; called before anything that changes how it is drawn.
 void flushBatch();
 
