@@ -3,7 +3,8 @@
 # they are all there already. Run as root (or with sudo available).
 # The Wine suites need i386 packages (Wine's 32-bit loader and its GL) and
 # qemu-user 10 from bookworm-backports, which runs that loader on CPUs that run
-# no 32-bit code.
+# no 32-bit code. The web page builds with emscripten and is tested in
+# headless Chromium, driven from Node.
 set -euo pipefail
 
 packages=(
@@ -17,6 +18,7 @@ packages=(
   libx11-dev libsdl2-dev libasound2-dev xvfb xdotool x11-apps
   libpulse-dev pulseaudio pulseaudio-utils
   dpkg-dev man-db bash-completion
+  emscripten nodejs chromium
   wine64 wine32:i386 libgl1:i386 libglx-mesa0:i386 libgl1-mesa-dri:i386
 )
 backports=bookworm-backports

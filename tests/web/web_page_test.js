@@ -82,6 +82,37 @@ async function live(page, seconds) {
   return { frames: stats.frames - frames, fps, frameMs: stats.frameMs, cpuMs: stats.cpuMs };
 }
 
+const until = async (test) => {
+  for (let i = 0; i < 300 && !test(); ++i) await sleep(50);
+  return test();
+};
+
+function press(page, keyCode) {
+  for (const type of ['keydown', 'keyup'])
+    page.document.dispatchEvent(new page.KeyboardEvent(type, { keyCode, which: keyCode, bubbles: true }));
+}
+
+// In full window the canvas is drawn larger: a click on the second title of
+// the plug-in's panel (client pixels 300,40) must still pick it; Space, which
+// the plug-in passes on to its host, pauses and resumes; Escape leaves full window.
+async function input(page) {
+  const player = page.zephyrdomePage.player;
+  page.document.getElementById('full').click();
+  const canvas = page.document.getElementById('zephyrdome');
+  const box = canvas.getBoundingClientRect();
+  const at = { clientX: box.left + 300 * box.width / canvas.width, clientY: box.top + 40 * box.height / canvas.height,
+               button: 0, bubbles: true };
+  for (const type of ['mousedown', 'mouseup']) canvas.dispatchEvent(new page.MouseEvent(type, at));
+  const clicked = (await until(() => player.entry === 1)) && box.width > canvas.width;
+  press(page, 32);
+  const paused = await until(() => player.paused);
+  press(page, 32);
+  const resumed = await until(() => !player.paused);
+  press(page, 27);
+  const left = await until(() => !page.document.body.classList.contains('full'));
+  return { clicked, paused, resumed, left };
+}
+
 // A WAV file dropped on the page: listed, played, analysed into the native bytes.
 async function drop(page) {
   const bytes = await fetchBytes('/work/tone.wav');
@@ -120,7 +151,7 @@ async function drop(page) {
     } else {
       const parityResult = await parity();
       const page = await openPage();
-      result = { parity: parityResult, live: await live(page, 2), drop: await drop(page) };
+      result = { parity: parityResult, live: await live(page, 2), input: await input(page), drop: await drop(page) };
     }
   } catch (e) {
     result = { error: `${e.message}\n${e.stack}` };

@@ -88,7 +88,7 @@ function serve(onResult) {
   });
 }
 
-function browse(url, onDone) {
+function browse(url, onTimeout) {
   const profile = join(work, 'profile');
   const browser = spawn(chromium, [
     '--headless=new', '--no-sandbox', '--use-angle=swiftshader', '--enable-unsafe-swiftshader',
@@ -98,14 +98,19 @@ function browse(url, onDone) {
     { stdio: ['ignore', 'ignore', 'pipe'] });
   let log = '';
   browser.stderr.on('data', (d) => { log += d; });
-  const timer = setTimeout(() => { browser.kill(); onDone(null, `timed out; browser said:\n${log.slice(-2000)}`); }, 240000);
-  return () => { clearTimeout(timer); browser.kill(); };
+  const timer = setTimeout(() => onTimeout(`timed out; the browser said:\n${log.slice(-2000)}`), 240000);
+  // Ends the browser, then calls `then` once it is gone (its profile is in `work`).
+  return (then) => {
+    clearTimeout(timer);
+    browser.once('exit', then);
+    browser.kill();
+  };
 }
 
 function judge(result) {
   let failed = 0;
   const check = (ok, line) => { console.log(`${ok ? 'ok' : 'FAILED'}: ${line}`); if (!ok) failed += 1; };
-  const { parity, live, drop } = result;
+  const { parity, live, input, drop } = result;
   check(parity.frames === Math.round(seconds * 40), `the page replayed ${parity.frames} frames`);
   for (const part of parity.parts) {
     const limit = limits.parts[part.name];
@@ -116,6 +121,9 @@ function judge(result) {
   }
   check(live.frames >= 5, `the demo played: ${live.frames} frames, ${live.fps} frames/s, ` +
         `${live.frameMs.toFixed(1)} ms a frame (${live.cpuMs.toFixed(1)} ms before WebGL finished)`);
+  check(input.clicked, 'a click on the panel in full window plays the title under it');
+  check(input.paused && input.resumed, 'Space, passed on by the plug-in, pauses and resumes');
+  check(input.left, 'Escape leaves full window');
   check(drop.listed, `the dropped file is listed (${drop.titles.join(', ')})`);
   check(drop.playing, 'the dropped file plays');
   check(drop.maxByteDifference <= 1,
@@ -140,11 +148,15 @@ writeFileSync(join(work, 'script.json'),
               JSON.stringify({ script, parts, seconds, keepFrames: !!keepFrames, benchSeconds }));
 if (keepFrames) spawnSync('cp', ['-r', join(work, 'native'), keepFrames]);
 
-let stop = () => {};
+function finish(failed) {
+  rmSync(work, { recursive: true, force: true });
+  process.exit(failed ? 1 : 0);
+}
+
+let stop = (then) => then();
 const server = serve((url, body) => {
   if (url === '/log') return console.log(`page: ${body}`);
   if (url.startsWith('/frame/')) return keepFrames && writeFileSync(join(keepFrames, `web-${url.slice(7)}`), body, 'base64');
-  stop();
   server.close();
   let failed = 1;
   try {
@@ -153,15 +165,13 @@ const server = serve((url, body) => {
     else if (benchSeconds) failed = report(result.live);
     else failed = judge(result);
   } finally {
-    rmSync(work, { recursive: true, force: true });
+    stop(() => finish(failed));
   }
-  process.exit(failed ? 1 : 0);
 });
 server.listen(0, '127.0.0.1', () => {
   const url = `http://127.0.0.1:${server.address().port}/test/web_page_test.html`;
-  stop = browse(url, (_, why) => {
+  stop = browse(url, (why) => {
     console.log(`FAILED: ${why}`);
-    rmSync(work, { recursive: true, force: true });
-    process.exit(1);
+    stop(() => finish(1));
   });
 });

@@ -22,18 +22,27 @@ class Player {
     this.buffers = new Map();
     this.source = null;
     this.entry = 0;
-    this.startedAt = 0; // clock ms at the entry's position 0
-    this.pausedAt = null; // position while paused or stopped
+    this.positionMs = 0; // where the entry plays
+    this.paused = false;
+    this.lastClock = null;
     this.lastFrame = -1;
     this.stats = { frames: 0, frameMs: 0, cpuMs: 0, fps: 0, entry: 0, recent: [], renderTimes: [], cpuTimes: [] };
   }
 
-  now() {
-    return this.audio && this.audio.state === 'running' ? this.audio.currentTime * 1000 : performance.now();
+  // Moves the position on by the sound's own clock while it runs, by the
+  // page's clock otherwise (no sound yet, or a device that plays nothing).
+  advanceClock() {
+    const page = performance.now();
+    const sound = this.audio && this.audio.state === 'running' ? this.audio.currentTime * 1000 : null;
+    const last = this.lastClock;
+    this.lastClock = { page, sound };
+    if (!last || this.paused) return;
+    const bySound = sound !== null && last.sound !== null && sound > last.sound;
+    this.positionMs += bySound ? sound - last.sound : page - last.page;
   }
 
   position() {
-    return this.pausedAt !== null ? this.pausedAt : this.now() - this.startedAt;
+    return this.positionMs;
   }
 
   entryCount() { return this.zd._zdPlayerEntryCount(); }
@@ -78,18 +87,18 @@ class Player {
       this.source.connect(this.audio.destination);
       this.source.start(0, fromMs / 1000);
     }
-    this.startedAt = this.now() - fromMs;
-    this.pausedAt = null;
+    this.positionMs = fromMs;
+    this.paused = false;
     this.lastFrame = Math.floor(fromMs / frameDelayMs) - 1;
     this.onEntry(entry);
   }
 
   togglePause() {
-    if (this.pausedAt === null) { this.pausedAt = this.position(); this.stopSound(); }
-    else this.play(this.entry, this.pausedAt);
+    if (!this.paused) { this.paused = true; this.stopSound(); }
+    else this.play(this.entry, this.positionMs);
   }
 
-  stop() { this.stopSound(); this.pausedAt = 0; }
+  stop() { this.stopSound(); this.paused = true; this.positionMs = 0; }
 
   step(by) { const n = this.entryCount(); this.play((this.entry + by + n) % n); }
 
@@ -103,15 +112,16 @@ class Player {
   tick() {
     let key;
     while ((key = this.zd._zdPlayerTakeKey())) this.onPlayerKey(key);
+    this.advanceClock();
     const position = this.position();
-    if (this.pausedAt === null && position >= this.durationMs(this.entry)) return this.step(1);
+    if (!this.paused && position >= this.durationMs(this.entry)) return this.step(1);
     const due = Math.floor(position / frameDelayMs);
-    if (due <= this.lastFrame && this.pausedAt === null) return;
-    if (this.pausedAt !== null && this.lastFrame >= 0 && performance.now() - this.pausedTick < frameDelayMs) return;
+    // Paused, the picture goes on turning, silent, every 25 ms of the page's clock.
+    if (this.paused ? performance.now() - this.pausedTick < frameDelayMs : due <= this.lastFrame) return;
     this.pausedTick = performance.now();
     this.lastFrame = due;
     const started = performance.now();
-    const playing = this.zd._zdPlayerFrame(this.entry, due * frameDelayMs, this.pausedAt !== null ? 1 : 0);
+    const playing = this.zd._zdPlayerFrame(this.entry, due * frameDelayMs, this.paused ? 1 : 0);
     this.finishFrame(started, performance.now());
     if (playing >= 0 && playing !== this.entry) this.play(playing);
   }
@@ -243,7 +253,7 @@ async function startPage() {
   let shown = 0;
   const loop = () => {
     player.tick();
-    if (performance.now() - shown > 1000) {
+    if (performance.now() - shown > 1000 && player.stats.frameMs > 0) {
       shown = performance.now();
       status.textContent = `${player.stats.fps} frames/s, ${player.stats.frameMs.toFixed(1)} ms a frame`;
     }
