@@ -1,5 +1,5 @@
 // The matrix stacks and the calls that change them, computed as Mesa computes
-// them (float products in matmul4's order, sines in double), since the
+// them (float products in matmul4's order, float sines of the angle), since the
 // plug-in never reloads its modelview matrix and a frame's rotation is added
 // to all the frames' before it.
 #include "gl_layer.h"
@@ -109,8 +109,9 @@ void glTranslatef(GLfloat x, GLfloat y, GLfloat z) {
 }
 
 void glRotatef(GLfloat angle, GLfloat x, GLfloat y, GLfloat z) {
-    const float s = static_cast<float>(std::sin(angle * M_PI / 180.0));
-    const float c = static_cast<float>(std::cos(angle * M_PI / 180.0));
+    const float radians = static_cast<float>(angle * M_PI / 180.0);
+    const float s = std::sin(radians);
+    const float c = std::cos(radians);
     Matrix r = identityMatrix();
     auto at = [&r](int row, int col) -> float& { return r.m[col * 4 + row]; };
     if (x == 0 && y == 0 && z != 0) {
