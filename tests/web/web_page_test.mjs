@@ -148,8 +148,13 @@ writeFileSync(join(work, 'script.json'),
               JSON.stringify({ script, parts, seconds, keepFrames: !!keepFrames, benchSeconds }));
 if (keepFrames) spawnSync('cp', ['-r', join(work, 'native'), keepFrames]);
 
+// Chromium's helper processes may still be leaving its profile when it has gone.
 function finish(failed) {
-  rmSync(work, { recursive: true, force: true });
+  try {
+    rmSync(work, { recursive: true, force: true, maxRetries: 20, retryDelay: 100 });
+  } catch (e) {
+    console.log(`note: ${work} is left behind (${e.code})`);
+  }
   process.exit(failed ? 1 : 0);
 }
 
