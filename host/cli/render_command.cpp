@@ -104,3 +104,22 @@ int runRenderCommand(const RenderOptions& options, const std::string& programPat
     if (!options.quiet) printSummary(result, *sink);
     return 0;
 }
+
+int renderMain(int argc, char** argv, const char* version) {
+    CommandKind command;
+    RenderOptions options;
+    std::string error;
+    if (!parseCommandLine(argc, argv, command, options, error)) {
+        std::fprintf(stderr, "zephyrdome: %s\n", error.c_str());
+        return 2;
+    }
+    if (command == CommandKind::help) {
+        std::fputs(usageText, stdout);
+        return 0;
+    }
+    if (command == CommandKind::version) {
+        std::printf("zephyrdome %s\n", version);
+        return 0;
+    }
+    return runRenderCommand(options, argv[0]);
+}

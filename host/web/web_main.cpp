@@ -1,8 +1,8 @@
 // The page's program: the plug-in is linked in and named to the platform as
 // the library the host loads. Without arguments it starts the page's player;
 // with them it runs the host's command line as on the desktop (render only),
-// which the browser test uses to replay a recording.
-#include "cli/options.h"
+// which the browser test uses to replay a recording (play and listen need a
+// desktop; the page is this program's player).
 #include "cli/render_command.h"
 #include "session/plugin_location.h"
 #include "web_player.h"
@@ -24,16 +24,5 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "zephyrdome: %s\n", error.c_str());
         return 1;
     }
-    CommandKind command;
-    RenderOptions options;
-    std::string error;
-    if (!parseCommandLine(argc, argv, command, options, error)) {
-        std::fprintf(stderr, "zephyrdome: %s\n", error.c_str());
-        return 2;
-    }
-    if (command != CommandKind::render) {
-        std::fprintf(stderr, "zephyrdome: the page runs render only\n");
-        return 2;
-    }
-    return runRenderCommand(options, argv[0]);
+    return renderMain(argc, argv, ZEPHYRDOME_VERSION);
 }
