@@ -30,7 +30,7 @@ function difference(a, b) {
 async function loadProgram() {
   const zd = await createZephyrdome({ locateFile: (file) => `/site/${file}`, print: log, printErr: log });
   const font = await fetchBytes('/site/fontGray.tga');
-  ['/fontGray.tga', '/c:\\program files\\winamp\\plugins\\fontGray.tga'].forEach((p) => zd.FS.writeFile(p, font));
+  zd.FS.writeFile('/c:\\program files\\winamp\\plugins\\fontGray.tga', font);
   return zd;
 }
 

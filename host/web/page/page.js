@@ -6,7 +6,9 @@
 'use strict';
 
 const frameDelayMs = 25; // the plug-in's frame delay
-const fontPaths = ['/fontGray.tga', '/c:\\program files\\winamp\\plugins\\fontGray.tga'];
+// A page has no file beside the plug-in, so it looks in Winamp's plug-in
+// folder, which is a relative name in the program's file system.
+const fontPath = '/c:\\program files\\winamp\\plugins\\fontGray.tga';
 
 // The mean of the last 40 times, `t` included.
 function average(times, t) {
@@ -238,7 +240,7 @@ async function startPage() {
   const status = document.getElementById('status');
   const font = new Uint8Array(await (await fetch('fontGray.tga')).arrayBuffer());
   const zd = await createZephyrdome({ printErr: (line) => { status.textContent = line; } });
-  fontPaths.forEach((path) => zd.FS.writeFile(path, font));
+  zd.FS.writeFile(fontPath, font);
   zd.callMain([]);
   const player = new Player(zd);
   player.titles = [];
