@@ -151,7 +151,7 @@ if (keepFrames) spawnSync('cp', ['-r', join(work, 'native'), keepFrames]);
 // Chromium's helper processes may still be leaving its profile when it has gone.
 function finish(failed) {
   try {
-    rmSync(work, { recursive: true, force: true, maxRetries: 20, retryDelay: 100 });
+    rmSync(work, { recursive: true, force: true, maxRetries: 50, retryDelay: 200 });
   } catch (e) {
     console.log(`note: ${work} is left behind (${e.code})`);
   }
