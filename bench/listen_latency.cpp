@@ -31,15 +31,17 @@ int main(int argc, char** argv) {
     int seconds = argc > 1 ? std::atoi(argv[1]) : 10;
     keepWindowsOffDesktop();
     std::string error;
-    std::unique_ptr<SoundCapture> capture = openSoundCapture("", error);
+    std::unique_ptr<SoundCapture> capture = openSoundCapture(CaptureRequest{}, error);
     if (!capture) return fail(error);
-    Playlist playlist({{"", "bench\\" + capture->description(), -1}});
+    ListenPanel panel;
+    LiveTrace untraced(false);
+    panel.follow(capture->description(), PlayerTracks{}, untraced);
     HostWindow host;
     PluginDriver driver;
-    if (!host.create(playlist, error) || !driver.load(defaultPluginPath(argv[0]), error) ||
+    if (!host.create(panel.playlist(), error) || !driver.load(defaultPluginPath(argv[0]), error) ||
         !driver.start(host.handle(), capture->sampleRate(), 2, error))
         return fail(error);
-    ListenSession session(host, driver, *capture);
+    ListenSession session(host, driver, *capture, panel, nullptr);
     ListenResult result;
     bool ok = session.run({seconds * 1000LL, false}, result, error);
     driver.stop();

@@ -6,10 +6,14 @@ const char* const listenUsageText =
     "usage: zephyrdome listen [options]\n"
     "\n"
     "Shows the Zephyrdome plug-in live on whatever the desktop is playing: the sound\n"
-    "of the default output's monitor on the PulseAudio (or PipeWire) server. The\n"
-    "plug-in's keys work in its window; Escape or closing the window ends.\n"
+    "of the default output's monitor on the PulseAudio (or PipeWire) server, which\n"
+    "it follows when the default changes. The panel lists the desktop player's\n"
+    "tracks (MPRIS); a click on a title plays it. The plug-in's keys work in its\n"
+    "window; Escape or closing the window ends.\n"
     "\n"
-    "  --source NAME        record this source instead (pactl list short sources)\n"
+    "  --source NAME        record this source and stay on it (see --list-sources)\n"
+    "  --list-sources       print the sources --source takes, monitors first\n"
+    "  --player NAME        titles from this player (e.g. vlc) when several run\n"
     "  --zoom N             show the window N times larger (1 to 4), pixels as blocks\n"
     "  --duration TIME      stop after this long (e.g. 30s, 1500ms)\n"
     "  --trace              print the keys and clicks the plug-in receives, and its\n"
@@ -27,12 +31,15 @@ bool parseOption(int argc, const char* const* argv, int& index, ListenOptions& o
         (arg == "--trace" ? options.trace : options.quiet) = true;
         return true;
     }
-    if (arg == "--source" || arg == "--plugin") {
+    if (arg == "--source" || arg == "--plugin" || arg == "--player") {
         if (index + 1 >= argc) {
             error = "option " + arg + " needs a value";
             return false;
         }
-        (arg == "--source" ? options.source : options.pluginPath) = argv[++index];
+        std::string& value = arg == "--source"   ? options.source
+                             : arg == "--player" ? options.player
+                                                 : options.pluginPath;
+        value = argv[++index];
         return true;
     }
     PlayOptions play;
@@ -52,10 +59,14 @@ bool parseOption(int argc, const char* const* argv, int& index, ListenOptions& o
 ListenParse parseListenCommandLine(int argc, const char* const* argv, ListenOptions& options,
                                    std::string& error) {
     options = ListenOptions{};
+    bool listSources = false;
     for (int index = 2; index < argc; ++index) {
         std::string arg = argv[index];
         if (arg == "-h" || arg == "--help") return ListenParse::help;
-        if (!parseOption(argc, argv, index, options, error)) return ListenParse::failed;
+        if (arg == "--list-sources")
+            listSources = true;
+        else if (!parseOption(argc, argv, index, options, error))
+            return ListenParse::failed;
     }
-    return ListenParse::run;
+    return listSources ? ListenParse::listSources : ListenParse::run;
 }
