@@ -27,9 +27,9 @@ constexpr int fragmentSamples = 256;
 // Room for a second; a frame takes 1152 samples (26 ms).
 constexpr size_t historySamples = captureRate;
 // A sound starts when a fragment peaks above a sixteenth of full scale
-// after a tenth of a second under a 128th.
-constexpr int risePeak = 2048;
-constexpr int quietPeak = 256;
+// after a tenth of a second with none that did (a fade-in on the way up
+// does not hide the start).
+constexpr int loudPeak = 2048;
 constexpr size_t quietBeforeRise = captureRate / 10;
 // How often a lost default output is looked for again.
 constexpr auto retryStep = std::chrono::milliseconds(100);
@@ -85,7 +85,7 @@ class PulseCapture : public SoundCapture {
     std::vector<std::int16_t> history_;
     size_t written_ = 0;
     CaptureMoment moment_;
-    size_t quietSamples_ = 0;
+    size_t quietSamples_ = quietBeforeRise; // nothing heard yet counts as silence
     std::string failure_;
 
     std::mutex watchMutex_; // the default follower's wake-ups
@@ -200,8 +200,8 @@ void PulseCapture::store(const std::int16_t* samples, size_t count, double serve
         history_[written_++ % historySamples] = samples ? samples[i] : 0;
     moment_.arrived = now;
     moment_.serverMs = serverMs;
-    if (peak >= risePeak && quietSamples_ >= quietBeforeRise) moment_.rose = now;
-    quietSamples_ = peak < quietPeak ? quietSamples_ + count : 0;
+    if (peak >= loudPeak && quietSamples_ >= quietBeforeRise) moment_.rose = now;
+    quietSamples_ = peak < loudPeak ? quietSamples_ + count : 0;
 }
 
 void PulseCapture::fail(const std::string& why) {
