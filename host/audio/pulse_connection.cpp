@@ -23,8 +23,7 @@ std::string pulseError(pa_context* context) {
 
 bool PulseConnection::connect(const WaitLimit& limit, std::string& error) {
     loop_ = pa_threaded_mainloop_new();
-    if (loop_)
-        context_ = pa_context_new(pa_threaded_mainloop_get_api(loop_), "zephyrdome");
+    if (loop_) context_ = pa_context_new(pa_threaded_mainloop_get_api(loop_), "zephyrdome");
     if (!context_ || pa_threaded_mainloop_start(loop_) < 0) {
         error = "cannot talk to a sound server (out of memory)";
         return false;
@@ -34,14 +33,11 @@ bool PulseConnection::connect(const WaitLimit& limit, std::string& error) {
         Lock lock(*this);
         started = pa_context_connect(context_, nullptr, PA_CONTEXT_NOAUTOSPAWN, nullptr) >= 0;
     }
-    Waited waited = started ? waitFor(
-                                  [this] {
-                                      pa_context_state_t state = pa_context_get_state(context_);
-                                      return state == PA_CONTEXT_READY ||
-                                             !PA_CONTEXT_IS_GOOD(state);
-                                  },
-                                  limit)
-                            : Waited::done;
+    auto settled = [this] {
+        pa_context_state_t state = pa_context_get_state(context_);
+        return state == PA_CONTEXT_READY || !PA_CONTEXT_IS_GOOD(state);
+    };
+    Waited waited = started ? waitFor(settled, limit) : Waited::done;
     if (waited == Waited::stopped) return false;
     Lock lock(*this);
     if (pa_context_get_state(context_) == PA_CONTEXT_READY) return true;
@@ -73,8 +69,7 @@ Waited PulseConnection::runOperation(const std::function<pa_operation*()>& start
     }
     if (!operation) return Waited::done;
     Waited waited = waitFor(
-        [&] { return done() || pa_operation_get_state(operation) != PA_OPERATION_RUNNING; },
-        limit);
+        [&] { return done() || pa_operation_get_state(operation) != PA_OPERATION_RUNNING; }, limit);
     Lock lock(*this);
     if (pa_operation_get_state(operation) == PA_OPERATION_RUNNING) pa_operation_cancel(operation);
     pa_operation_unref(operation);

@@ -143,8 +143,7 @@ pa_stream* PulseCapture::connectStream(const SoundSourceInfo& source, const Wait
         pa_stream_set_read_callback(stream, onRead, this);
         pa_stream_set_state_callback(stream, onStreamState, this);
         auto flags = pa_stream_flags_t(PA_STREAM_DONT_MOVE | PA_STREAM_ADJUST_LATENCY |
-                                       PA_STREAM_AUTO_TIMING_UPDATE |
-                                       PA_STREAM_INTERPOLATE_TIMING);
+                                       PA_STREAM_AUTO_TIMING_UPDATE | PA_STREAM_INTERPOLATE_TIMING);
         pa_stream_connect_record(stream, source.name.c_str(), &buffer, flags);
     }
     Waited waited = pulse_.waitFor(
@@ -244,8 +243,7 @@ void PulseCapture::onStreamState(pa_stream* stream, void* user) {
     capture->wake_.notify_all();
 }
 
-void PulseCapture::onServerEvent(pa_context*, pa_subscription_event_type_t, uint32_t,
-                                 void* user) {
+void PulseCapture::onServerEvent(pa_context*, pa_subscription_event_type_t, uint32_t, void* user) {
     auto* capture = static_cast<PulseCapture*>(user);
     std::lock_guard<std::mutex> lock(capture->watchMutex_);
     capture->defaultMayHaveChanged_ = true;

@@ -14,7 +14,7 @@
 #include <vector>
 
 struct PlayerTracks {
-    std::string player;              // its bus name after org.mpris.MediaPlayer2.; empty: none
+    std::string player; // its bus name after org.mpris.MediaPlayer2.; empty: none
     // The player's track list, or the track playing alone where it offers none.
     std::vector<std::string> titles; // UTF-8, "artist - title"; empty: nothing to show
     int current = -1;                // index of the track playing; -1: none of these

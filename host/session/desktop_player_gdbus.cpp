@@ -85,8 +85,8 @@ struct DesktopPlayer::Bus {
     Variant call(const std::string& destination, const char* interface, const char* method,
                  GVariant* arguments, const char* replyType);
     Variant property(const std::string& destination, const char* interface, const char* name);
-    static void onSignal(GDBusConnection*, const gchar*, const gchar*, const gchar*,
-                         const gchar*, GVariant*, gpointer user);
+    static void onSignal(GDBusConnection*, const gchar*, const gchar*, const gchar*, const gchar*,
+                         GVariant*, gpointer user);
 
     const std::string wanted;
     GMainContext* context = g_main_context_new();
@@ -200,8 +200,8 @@ void DesktopPlayer::Bus::reload() {
 // first that plays, else the one chosen before, else the first. A player
 // under two names (vlc and vlc.instance1234) counts once.
 void DesktopPlayer::Bus::pickPlayer() {
-    Variant reply = call("org.freedesktop.DBus", "org.freedesktop.DBus", "ListNames", nullptr,
-                         "(as)");
+    Variant reply =
+        call("org.freedesktop.DBus", "org.freedesktop.DBus", "ListNames", nullptr, "(as)");
     std::vector<std::string> names, owners;
     GVariantIter* iterator = nullptr;
     const gchar* name = nullptr;

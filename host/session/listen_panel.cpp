@@ -12,8 +12,7 @@ PlaylistEntry entryFor(const std::string& title) {
 }
 } // namespace
 
-void ListenPanel::follow(const std::string& source, const PlayerTracks& tracks,
-                         LiveTrace& trace) {
+void ListenPanel::follow(const std::string& source, const PlayerTracks& tracks, LiveTrace& trace) {
     if (source != source_) trace.line("source %s", source.c_str());
     if (tracks.player != player_)
         trace.line("desktop player %s", tracks.player.empty() ? "none" : tracks.player.c_str());

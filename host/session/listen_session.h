@@ -41,8 +41,8 @@ struct ListenResult {
 class ListenSession {
   public:
     // `player` may be null: the panel then shows the source alone.
-    ListenSession(HostWindow& host, PluginDriver& driver, SoundCapture& capture,
-                  ListenPanel& panel, DesktopPlayer* player);
+    ListenSession(HostWindow& host, PluginDriver& driver, SoundCapture& capture, ListenPanel& panel,
+                  DesktopPlayer* player);
 
     bool run(const ListenSettings& settings, ListenResult& result, std::string& error);
 

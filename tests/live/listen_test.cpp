@@ -214,10 +214,10 @@ TEST_P(Listen, without_a_source_it_follows_the_default_output_and_names_it) {
 
 // A source that is no monitor, made between the two sinks, is listed after both.
 TEST_P(Listen, list_sources_prints_the_names_source_takes_monitors_first) {
-    ASSERT_EQ(pactl({"load-module", "module-remap-source", "source_name=zd_microphone",
-                     "master=zd_speakers.monitor",
-                     "source_properties=device.description=ZdMicrophone"}),
-              0);
+    ASSERT_EQ(
+        pactl({"load-module", "module-remap-source", "source_name=zd_microphone",
+               "master=zd_speakers.monitor", "source_properties=device.description=ZdMicrophone"}),
+        0);
     ASSERT_TRUE(removeSink("zd_headphones"));
     std::string error;
     ASSERT_TRUE(startSoundServer(GetParam(), error)) << error;

@@ -49,8 +49,7 @@ bool startSessionBus(std::string& error) {
     if (theBus) return true;
     theBus = new Bus;
     theBus->folder =
-        (std::filesystem::temp_directory_path() / ("zd_bus_" + std::to_string(getpid())))
-            .string();
+        (std::filesystem::temp_directory_path() / ("zd_bus_" + std::to_string(getpid()))).string();
     std::filesystem::create_directories(theBus->folder);
     std::filesystem::permissions(theBus->folder, std::filesystem::perms(0755));
     std::string socket = theBus->folder + "/bus";

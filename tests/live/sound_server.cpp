@@ -49,7 +49,8 @@ std::vector<std::string> privateFolders(const std::string& folder) {
 
 BackgroundProcess* launch(Server& server, const std::vector<std::string>& args) {
     auto process = std::make_unique<BackgroundProcess>();
-    if (!process->start(args, privateFolders(server.folder), server.folder + "/" + args[0] + ".log"))
+    if (!process->start(args, privateFolders(server.folder),
+                        server.folder + "/" + args[0] + ".log"))
         return nullptr;
     server.processes.push_back(std::move(process));
     return server.processes.back().get();
@@ -107,10 +108,9 @@ bool hasSink(const std::string& name) {
 }
 
 bool addSink(const std::string& name, const std::string& description) {
-    return hasSink(name) ||
-           (pactl({"load-module", "module-null-sink", "sink_name=" + name,
-                   "sink_properties=device.description=" + description}) == 0 &&
-            waitFor([&] { return hasSink(name); }));
+    return hasSink(name) || (pactl({"load-module", "module-null-sink", "sink_name=" + name,
+                                    "sink_properties=device.description=" + description}) == 0 &&
+                             waitFor([&] { return hasSink(name); }));
 }
 
 // PipeWire's session manager takes a moment to make a new sink the default.
@@ -128,9 +128,9 @@ bool makeWhole() {
 bool start(SoundServerKind kind, std::string& error) {
     theServer = new Server;
     theServer->kind = kind;
-    theServer->folder = (std::filesystem::temp_directory_path() /
-                         ("zd_sound_" + std::to_string(getpid())))
-                            .string();
+    theServer->folder =
+        (std::filesystem::temp_directory_path() / ("zd_sound_" + std::to_string(getpid())))
+            .string();
     std::filesystem::create_directories(theServer->folder);
     std::filesystem::permissions(theServer->folder, std::filesystem::perms(0755));
     bool pipewire = kind == SoundServerKind::pipewire;
