@@ -100,7 +100,13 @@ struct DesktopPlayer::Bus {
 
     // The bus thread's own.
     GDBusConnection* connection = nullptr;
-    std::string chosen; // the player's bus name
+    // A player: its connection to the bus, which calls go to, and its name.
+    struct Player {
+        std::string owner;
+        std::string name; // after org.mpris.MediaPlayer2.
+    };
+    std::vector<Player> listPlayers();
+    Player chosen;
     std::vector<std::string> trackIds;
     bool stale = true;
     std::thread thread;
@@ -189,64 +195,73 @@ Variant DesktopPlayer::Bus::property(const std::string& destination, const char*
 void DesktopPlayer::Bus::reload() {
     stale = false;
     pickPlayer();
-    PlayerTracks read = chosen.empty() ? PlayerTracks{} : readTracks();
+    PlayerTracks read = chosen.owner.empty() ? PlayerTracks{} : readTracks();
     std::lock_guard<std::mutex> lock(mutex);
     if (read == tracks) return;
     tracks = read;
     fresh = true;
 }
 
-// The wanted player; else the one chosen before while it plays, else the
-// first that plays, else the one chosen before, else the first. A player
-// under two names (vlc and vlc.instance1234) counts once.
-void DesktopPlayer::Bus::pickPlayer() {
+// The MPRIS players on the bus, the wanted ones only, one for each
+// connection: a player under two names (vlc and vlc.instance1234) by its
+// shortest.
+std::vector<DesktopPlayer::Bus::Player> DesktopPlayer::Bus::listPlayers() {
     Variant reply =
         call("org.freedesktop.DBus", "org.freedesktop.DBus", "ListNames", nullptr, "(as)");
-    std::vector<std::string> names, owners;
+    std::vector<std::string> names;
     GVariantIter* iterator = nullptr;
     const gchar* name = nullptr;
     if (reply) g_variant_get(reply.get(), "(as)", &iterator);
     while (iterator && g_variant_iter_next(iterator, "&s", &name)) {
-        std::string text = name;
-        if (text.rfind(mprisPrefix, 0) == 0) names.push_back(text);
+        std::string suffix = name;
+        if (suffix.rfind(mprisPrefix, 0) != 0) continue;
+        suffix.erase(0, std::string(mprisPrefix).size());
+        if (wanted.empty() || suffix == wanted || suffix.rfind(wanted + ".", 0) == 0)
+            names.push_back(name);
     }
     if (iterator) g_variant_iter_free(iterator);
     std::sort(names.begin(), names.end());
-    std::vector<std::string> candidates;
+    std::vector<Player> players;
     for (const std::string& candidate : names) {
-        std::string suffix = candidate.substr(std::string(mprisPrefix).size());
-        if (!wanted.empty() && suffix != wanted && suffix.rfind(wanted + ".", 0) != 0) continue;
         Variant owner = call("org.freedesktop.DBus", "org.freedesktop.DBus", "GetNameOwner",
                              g_variant_new("(s)", candidate.c_str()), "(s)");
         const gchar* unique = nullptr;
         if (owner) g_variant_get(owner.get(), "(&s)", &unique);
-        if (!unique || std::find(owners.begin(), owners.end(), unique) != owners.end()) continue;
-        owners.push_back(unique);
-        candidates.push_back(candidate);
+        auto same = [&](const Player& player) { return player.owner == unique; };
+        if (unique && std::none_of(players.begin(), players.end(), same))
+            players.push_back({unique, candidate.substr(std::string(mprisPrefix).size())});
     }
-    auto plays = [&](const std::string& player) {
-        Variant status = property(player, playerInterface, "PlaybackStatus");
+    return players;
+}
+
+// The one chosen before while it plays, else the first that plays, else the
+// one chosen before, else the first.
+void DesktopPlayer::Bus::pickPlayer() {
+    std::vector<Player> players = listPlayers();
+    auto plays = [&](const Player& player) {
+        Variant status = property(player.owner, playerInterface, "PlaybackStatus");
         return stringOf(status.get()) == "Playing";
     };
-    bool chosenThere = std::find(candidates.begin(), candidates.end(), chosen) != candidates.end();
-    if (chosenThere && plays(chosen)) return;
-    auto playing = std::find_if(candidates.begin(), candidates.end(), plays);
-    if (playing != candidates.end())
+    auto before = std::find_if(players.begin(), players.end(),
+                               [&](const Player& player) { return player.owner == chosen.owner; });
+    if (before != players.end() && plays(*before)) return;
+    auto playing = std::find_if(players.begin(), players.end(), plays);
+    if (playing != players.end())
         chosen = *playing;
-    else if (!chosenThere)
-        chosen = candidates.empty() ? "" : candidates.front();
+    else if (before == players.end())
+        chosen = players.empty() ? Player{} : players.front();
 }
 
 PlayerTracks DesktopPlayer::Bus::readTracks() {
     PlayerTracks read;
-    read.player = chosen.substr(std::string(mprisPrefix).size());
-    Variant metadata = property(chosen, playerInterface, "Metadata");
+    read.player = chosen.name;
+    Variant metadata = property(chosen.owner, playerInterface, "Metadata");
     TrackInfo playing = trackFrom(metadata.get());
     trackIds.clear();
     // VLC 3 offers a track list while it says it has none, so the list itself decides.
-    Variant ids = property(chosen, trackListInterface, "Tracks");
+    Variant ids = property(chosen.owner, trackListInterface, "Tracks");
     Variant list = ids && g_variant_is_of_type(ids.get(), G_VARIANT_TYPE("ao"))
-                       ? call(chosen, trackListInterface, "GetTracksMetadata",
+                       ? call(chosen.owner, trackListInterface, "GetTracksMetadata",
                               g_variant_new("(@ao)", ids.get()), "(aa{sv})")
                        : nullptr;
     GVariantIter* iterator = nullptr;
@@ -274,12 +289,12 @@ void DesktopPlayer::Bus::carryOutPicks() {
         picked.swap(picks);
     }
     for (int index : picked) {
-        if (chosen.empty()) continue;
+        if (chosen.owner.empty()) continue;
         if (index >= 0 && size_t(index) < trackIds.size() &&
             g_variant_is_object_path(trackIds[index].c_str()))
-            call(chosen, trackListInterface, "GoTo", g_variant_new("(o)", trackIds[index].c_str()),
-                 nullptr);
+            call(chosen.owner, trackListInterface, "GoTo",
+                 g_variant_new("(o)", trackIds[index].c_str()), nullptr);
         else if (trackIds.empty())
-            call(chosen, playerInterface, "Play", nullptr, nullptr);
+            call(chosen.owner, playerInterface, "Play", nullptr, nullptr);
     }
 }
