@@ -3,6 +3,7 @@
 #include <csignal>
 #include <cstdlib>
 #include <fcntl.h>
+#include <filesystem>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -19,12 +20,28 @@ bool BackgroundProcess::start(const std::vector<std::string>& args,
     dup2(log, STDOUT_FILENO);
     dup2(log, STDERR_FILENO);
     close(log);
+    execProgram(args);
+}
+
+void execProgram(const std::vector<std::string>& args) {
     std::vector<char*> argv;
     for (const std::string& arg : args)
         argv.push_back(const_cast<char*>(arg.c_str()));
     argv.push_back(nullptr);
     execvp(argv[0], argv.data());
     _exit(127);
+}
+
+PrivateFolder::PrivateFolder(const std::string& stem)
+    : path_((std::filesystem::temp_directory_path() / (stem + "_" + std::to_string(getpid())))
+                .string()) {
+    std::filesystem::create_directories(path_);
+    std::filesystem::permissions(path_, std::filesystem::perms(0755));
+}
+
+PrivateFolder::~PrivateFolder() {
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
 }
 
 bool BackgroundProcess::running() {

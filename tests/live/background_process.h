@@ -29,6 +29,23 @@ class BackgroundProcess {
     pid_t pid_ = 0;
 };
 
+// A fresh folder STEM_PID under the temporary folder that every user may
+// read (programs may run as nobody), removed with its contents at the end.
+class PrivateFolder {
+  public:
+    explicit PrivateFolder(const std::string& stem);
+    ~PrivateFolder();
+    PrivateFolder(const PrivateFolder&) = delete;
+    PrivateFolder& operator=(const PrivateFolder&) = delete;
+    const std::string& path() const { return path_; }
+
+  private:
+    std::string path_;
+};
+
+// In a child process: runs the program (searched in PATH) or exits with 127.
+[[noreturn]] void execProgram(const std::vector<std::string>& args);
+
 // As root, the words that run a program as the user nobody (for programs
 // that refuse to run as root); empty otherwise.
 std::vector<std::string> unprivileged();

@@ -1,5 +1,7 @@
 #include "desktop.h"
 
+#include "background_process.h"
+
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -34,12 +36,7 @@ pid_t spawn(const std::vector<std::string>& args, int outFd) {
     int null = open("/dev/null", O_WRONLY);
     dup2(null, STDERR_FILENO);
     if (outFd < 0) dup2(null, STDOUT_FILENO);
-    std::vector<char*> argv;
-    for (const std::string& arg : args)
-        argv.push_back(const_cast<char*>(arg.c_str()));
-    argv.push_back(nullptr);
-    execvp(argv[0], argv.data());
-    _exit(127);
+    execProgram(args);
 }
 } // namespace
 

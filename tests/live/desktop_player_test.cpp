@@ -45,6 +45,19 @@ bool waitFor(const std::function<bool()>& ready) {
     return false;
 }
 
+size_t framesTraced(const PlayRun& run) {
+    size_t frames = 0;
+    for (const std::string& line : run.traceLines())
+        frames += line.rfind("frame ", 0) == 0;
+    return frames;
+}
+
+// The plug-in's panel takes new titles at its next frames; three more are drawn.
+bool panelCaughtUp(const PlayRun& run) {
+    size_t wanted = framesTraced(run) + 3;
+    return waitFor([&] { return framesTraced(run) >= wanted; });
+}
+
 class DesktopPlayer : public ::testing::Test {
   protected:
     static void SetUpTestSuite() {
@@ -100,6 +113,7 @@ TEST_F(DesktopPlayer, the_panel_lists_the_players_tracks_and_a_click_plays_one) 
     EXPECT_FALSE(vlc.waitForLine("title 0 Zd Band - Song A").empty());
     EXPECT_FALSE(vlc.waitForLine("title 2 Zd Band - Song C").empty());
     EXPECT_FALSE(vlc.waitForLine("entry 0").empty());
+    ASSERT_TRUE(panelCaughtUp(vlc));
     // The third line of the panel: lines are 15 pixels apart from y = 20.
     ASSERT_EQ(runTool({"xdotool", "mousemove", "--window", std::to_string(vlc.window()), "100",
                        "57", "click", "1"}),

@@ -7,17 +7,11 @@
 #include <filesystem>
 #include <fstream>
 #include <thread>
-#include <unistd.h>
 
 namespace {
 struct Bus {
-    std::string folder;
+    PrivateFolder folder{"zd_bus"};
     BackgroundProcess daemon;
-    ~Bus() {
-        daemon.stop();
-        std::error_code ignored;
-        std::filesystem::remove_all(folder, ignored);
-    }
 };
 Bus* theBus = nullptr;
 
@@ -48,17 +42,14 @@ void writeConfig(const std::string& path, const std::string& socket) {
 bool startSessionBus(std::string& error) {
     if (theBus) return true;
     theBus = new Bus;
-    theBus->folder =
-        (std::filesystem::temp_directory_path() / ("zd_bus_" + std::to_string(getpid()))).string();
-    std::filesystem::create_directories(theBus->folder);
-    std::filesystem::permissions(theBus->folder, std::filesystem::perms(0755));
-    std::string socket = theBus->folder + "/bus";
-    writeConfig(theBus->folder + "/bus.conf", socket);
+    const std::string& folder = theBus->folder.path();
+    std::string socket = folder + "/bus";
+    writeConfig(folder + "/bus.conf", socket);
     std::atexit(stopBus);
-    if (!theBus->daemon.start({"dbus-daemon", "--config-file=" + theBus->folder + "/bus.conf",
-                               "--nofork", "--nopidfile"},
-                              {}, theBus->folder + "/log")) {
-        error = "cannot run dbus-daemon (is the dbus package installed?)";
+    if (!theBus->daemon.start(
+            {"dbus-daemon", "--config-file=" + folder + "/bus.conf", "--nofork", "--nopidfile"}, {},
+            folder + "/log")) {
+        error = "cannot run dbus-daemon (is the dbus-daemon package installed?)";
         return false;
     }
     auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
@@ -66,7 +57,7 @@ bool startSessionBus(std::string& error) {
            std::chrono::steady_clock::now() < deadline)
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     if (!std::filesystem::exists(socket)) {
-        error = "the private D-Bus session bus did not start (see " + theBus->folder + "/log)";
+        error = "the private D-Bus session bus did not start (see " + folder + "/log)";
         return false;
     }
     setenv("DBUS_SESSION_BUS_ADDRESS", ("unix:path=" + socket).c_str(), 1);

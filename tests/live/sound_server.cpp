@@ -12,7 +12,6 @@
 #include <memory>
 #include <sstream>
 #include <thread>
-#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -20,7 +19,8 @@ using Clock = std::chrono::steady_clock;
 
 struct Server {
     SoundServerKind kind;
-    std::string folder;
+    PrivateFolder home{"zd_sound"};
+    const std::string& folder = home.path();
     // In start order; stopped in reverse.
     std::vector<std::unique_ptr<BackgroundProcess>> processes;
     BackgroundProcess* sessionManager = nullptr;
@@ -29,8 +29,6 @@ struct Server {
     ~Server() {
         while (!processes.empty())
             processes.pop_back();
-        std::error_code ignored;
-        std::filesystem::remove_all(folder, ignored);
     }
 };
 Server* theServer = nullptr;
@@ -128,11 +126,6 @@ bool makeWhole() {
 bool start(SoundServerKind kind, std::string& error) {
     theServer = new Server;
     theServer->kind = kind;
-    theServer->folder =
-        (std::filesystem::temp_directory_path() / ("zd_sound_" + std::to_string(getpid())))
-            .string();
-    std::filesystem::create_directories(theServer->folder);
-    std::filesystem::permissions(theServer->folder, std::filesystem::perms(0755));
     bool pipewire = kind == SoundServerKind::pipewire;
     if (!(pipewire ? startPipeWire(*theServer) : startPulseAudio(*theServer))) {
         error = std::string("cannot run ") +
