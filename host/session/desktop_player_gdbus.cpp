@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cstdlib>
 #include <memory>
 #include <mutex>
 #include <thread>
@@ -58,19 +59,24 @@ TrackInfo trackFrom(GVariant* metadata) {
     return track;
 }
 
-// No session bus is no reason to start one: an address that would be
-// autolaunched counts as none.
+// The session bus of the desktop, or empty. No session bus is no reason to
+// start one, as GLib would (dbus-launch) for an address it cannot find.
+std::string sessionBusAddress() {
+    const char* address = std::getenv("DBUS_SESSION_BUS_ADDRESS");
+    if (address && *address) return g_str_has_prefix(address, "autolaunch:") ? "" : address;
+    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+    std::string socket = runtime ? std::string(runtime) + "/bus" : "";
+    return runtime && g_file_test(socket.c_str(), G_FILE_TEST_EXISTS) ? "unix:path=" + socket : "";
+}
+
 GDBusConnection* connectSessionBus(GCancellable* cancel) {
-    gchar* address = g_dbus_address_get_for_bus_sync(G_BUS_TYPE_SESSION, cancel, nullptr);
-    GDBusConnection* connection = nullptr;
-    if (address && !g_str_has_prefix(address, "autolaunch:"))
-        connection = g_dbus_connection_new_for_address_sync(
-            address,
-            GDBusConnectionFlags(G_DBUS_CONNECTION_FLAGS_AUTHENTICATION_CLIENT |
-                                 G_DBUS_CONNECTION_FLAGS_MESSAGE_BUS_CONNECTION),
-            nullptr, cancel, nullptr);
-    g_free(address);
-    return connection;
+    std::string address = sessionBusAddress();
+    if (address.empty()) return nullptr;
+    return g_dbus_connection_new_for_address_sync(
+        address.c_str(),
+        GDBusConnectionFlags(G_DBUS_CONNECTION_FLAGS_AUTHENTICATION_CLIENT |
+                             G_DBUS_CONNECTION_FLAGS_MESSAGE_BUS_CONNECTION),
+        nullptr, cancel, nullptr);
 }
 } // namespace
 
