@@ -68,7 +68,7 @@ class PulseCapture : public SoundCapture {
     void dropStream();
     void watchDefault();
     bool followDefault(bool lost, std::string& error);
-    void store(const std::int16_t* samples, size_t count, double serverMs);
+    void store(const std::int16_t* samples, size_t count);
     void fail(const std::string& why);
 
     static void onRead(pa_stream* stream, size_t, void* user);
@@ -189,7 +189,7 @@ CaptureMoment PulseCapture::latest(std::int16_t* samples, int count) {
     return moment_;
 }
 
-void PulseCapture::store(const std::int16_t* samples, size_t count, double serverMs) {
+void PulseCapture::store(const std::int16_t* samples, size_t count) {
     int peak = 0;
     for (size_t i = 0; samples && i < count; ++i)
         peak = std::max(peak, std::abs(int(samples[i])));
@@ -198,7 +198,6 @@ void PulseCapture::store(const std::int16_t* samples, size_t count, double serve
     for (size_t i = 0; i < count; ++i)
         history_[written_++ % historySamples] = samples ? samples[i] : 0;
     moment_.arrived = now;
-    moment_.serverMs = serverMs;
     if (peak >= loudPeak && quietSamples_ >= quietBeforeRise) moment_.rose = now;
     quietSamples_ = peak < loudPeak ? quietSamples_ + count : 0;
 }
@@ -208,21 +207,22 @@ void PulseCapture::fail(const std::string& why) {
     if (failure_.empty()) failure_ = why;
 }
 
+// What is left in the server once every fragment is taken is how long the
+// newest sample taken waited there (a fragment not yet dropped would count).
 void PulseCapture::onRead(pa_stream* stream, size_t, void* user) {
     auto* capture = static_cast<PulseCapture*>(user);
     const void* data = nullptr;
     size_t bytes = 0;
     while (pa_stream_peek(stream, &data, &bytes) == 0 && bytes > 0) {
-        pa_usec_t waited = 0;
-        int negative = 0;
-        double serverMs = 0.0;
-        if (pa_stream_get_latency(stream, &waited, &negative) == 0 && !negative)
-            serverMs = double(waited) / 1000.0;
         // No data with a size is a hole in the stream: silence.
-        capture->store(static_cast<const std::int16_t*>(data), bytes / sizeof(std::int16_t),
-                       serverMs);
+        capture->store(static_cast<const std::int16_t*>(data), bytes / sizeof(std::int16_t));
         pa_stream_drop(stream);
     }
+    pa_usec_t waited = 0;
+    int negative = 0;
+    if (pa_stream_get_latency(stream, &waited, &negative) != 0 || negative) waited = 0;
+    std::lock_guard<std::mutex> lock(capture->mutex_);
+    capture->moment_.serverMs = double(waited) / 1000.0;
 }
 
 // A pinned source that goes ends the recording; a followed one is replaced

@@ -36,8 +36,10 @@ void ListenSession::followDesktop() {
         trace_.line("play entry %d", entry);
         if (player_ && panel_.showsPlayer()) player_->goTo(entry);
     }
-    if (player_) player_->changed(tracks_);
-    panel_.follow(capture_.description(), tracks_, trace_);
+    bool playerChanged = player_ && player_->changed(tracks_);
+    std::string source = capture_.description();
+    if (playerChanged || source != source_) panel_.follow(source, tracks_, trace_);
+    source_ = source;
 }
 
 bool ListenSession::keepGoing(const ListenSettings& settings, ListenResult& result, double nowMs,

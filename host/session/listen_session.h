@@ -59,6 +59,7 @@ class ListenSession {
     ListenPanel& panel_;
     DesktopPlayer* player_;
     PlayerTracks tracks_;
+    std::string source_;
     VisAnalyzer analyzer_;
     LiveTrace trace_{false};
     std::chrono::steady_clock::time_point start_;
