@@ -1,5 +1,4 @@
 // Scripted keys and clicks become the messages a keyboard and mouse would send.
-#include "cli/listen_options.h"
 #include "cli/options.h"
 #include "session/key_script.h"
 
@@ -165,28 +164,4 @@ TEST(CommandLine, mistakesAreNamed) {
               std::string::npos);
     EXPECT_NE(commandError({"play"}).find("unknown command 'play'"), std::string::npos);
     EXPECT_NE(commandError({}).find("no command"), std::string::npos);
-}
-
-// --list-sources answers alone, but a mistake beside it is still one.
-TEST(CommandLine, listenListsSourcesOrPicksSourceAndPlayer) {
-    struct Case {
-        std::vector<const char*> args;
-        ListenParse parse;
-    } cases[] = {
-        {{"--list-sources"}, ListenParse::listSources},
-        {{"--list-sources", "--bogus"}, ListenParse::failed},
-        {{"--player"}, ListenParse::failed},
-        {{"--player", "vlc", "--source", "speakers.monitor"}, ListenParse::run},
-    };
-    for (const Case& c : cases) {
-        std::vector<const char*> argv = {"zephyrdome", "listen"};
-        argv.insert(argv.end(), c.args.begin(), c.args.end());
-        ListenOptions options;
-        std::string error;
-        EXPECT_EQ(parseListenCommandLine(int(argv.size()), argv.data(), options, error), c.parse)
-            << c.args.size() << " " << error;
-        if (c.parse != ListenParse::run) continue;
-        EXPECT_EQ(options.player, "vlc");
-        EXPECT_EQ(options.source, "speakers.monitor");
-    }
 }

@@ -57,8 +57,3 @@ void BackgroundProcess::stop() {
     waitpid(pid_, nullptr, 0);
     pid_ = 0;
 }
-
-std::vector<std::string> unprivileged() {
-    if (geteuid() != 0) return {};
-    return {"setpriv", "--reuid=nobody", "--regid=nogroup", "--clear-groups"};
-}

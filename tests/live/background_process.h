@@ -2,9 +2,6 @@
 // (a sound server, a message bus, a media player): the test's environment
 // with some entries of its own, stdout and stderr in a log file. stop(), or
 // the destructor, ends it with SIGTERM and waits for it.
-//
-//   BackgroundProcess server;
-//   server.start({"pipewire"}, {"XDG_RUNTIME_DIR=" + folder}, folder + "/pipewire.log");
 #pragma once
 
 #include <string>
@@ -45,7 +42,3 @@ class PrivateFolder {
 
 // In a child process: runs the program (searched in PATH) or exits with 127.
 [[noreturn]] void execProgram(const std::vector<std::string>& args);
-
-// As root, the words that run a program as the user nobody (for programs
-// that refuse to run as root); empty otherwise.
-std::vector<std::string> unprivileged();

@@ -2,12 +2,14 @@
 
 #include "background_process.h"
 
+#include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 
 namespace {
@@ -68,6 +70,15 @@ bool startDesktop(std::string& error) {
 
 const std::string& desktopDisplay() {
     return displayName;
+}
+
+bool waitUntil(const std::function<bool()>& ready) {
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (std::chrono::steady_clock::now() < deadline) {
+        if (ready()) return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return false;
 }
 
 int runTool(const std::vector<std::string>& args, std::string* output) {

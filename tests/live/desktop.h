@@ -8,12 +8,16 @@
 //   Screenshot shot; takeScreenshot(windowId, shot, error);
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
 bool startDesktop(std::string& error);
 // ":N" once started.
 const std::string& desktopDisplay();
+
+// Polls `ready` every 20 ms for up to 20 s; false if it never held.
+bool waitUntil(const std::function<bool()>& ready);
 
 // Runs a tool on the desktop and waits for it; its exit status, -1 when it
 // could not run. What it prints on stdout goes to `output` when given.

@@ -10,11 +10,9 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
+#include <algorithm>
 #include <filesystem>
-#include <functional>
 #include <pwd.h>
-#include <thread>
 #include <unistd.h>
 
 namespace {
@@ -36,26 +34,16 @@ std::string playingTitle(const std::string& player) {
     return title;
 }
 
-bool waitFor(const std::function<bool()>& ready) {
-    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-    while (std::chrono::steady_clock::now() < deadline) {
-        if (ready()) return true;
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
-    return false;
-}
-
 size_t framesTraced(const PlayRun& run) {
-    size_t frames = 0;
-    for (const std::string& line : run.traceLines())
-        frames += line.rfind("frame ", 0) == 0;
-    return frames;
+    std::vector<std::string> lines = run.traceLines();
+    return std::count_if(lines.begin(), lines.end(),
+                         [](const std::string& line) { return line.rfind("frame ", 0) == 0; });
 }
 
 // The plug-in's panel takes new titles at its next frames; three more are drawn.
 bool panelCaughtUp(const PlayRun& run) {
     size_t wanted = framesTraced(run) + 3;
-    return waitFor([&] { return framesTraced(run) >= wanted; });
+    return waitUntil([&] { return framesTraced(run) >= wanted; });
 }
 
 class DesktopPlayer : public ::testing::Test {
@@ -70,11 +58,12 @@ class DesktopPlayer : public ::testing::Test {
     void startVlc(const std::vector<std::string>& songs) {
         std::string home = folder_.path("vlc-home");
         std::filesystem::create_directories(home);
+        std::vector<std::string> command;
         const passwd* nobody = getpwnam("nobody");
         if (geteuid() == 0 && nobody) {
             ASSERT_EQ(chown(home.c_str(), nobody->pw_uid, nobody->pw_gid), 0);
+            command = {"setpriv", "--reuid=nobody", "--regid=nogroup", "--clear-groups"};
         }
-        std::vector<std::string> command = unprivileged();
         for (const char* arg : {"vlc", "-I", "dummy", "--control", "dbus", "--no-video"})
             command.push_back(arg);
         command.insert(command.end(), songs.begin(), songs.end());
@@ -102,9 +91,9 @@ TEST_F(DesktopPlayer, the_panel_lists_the_players_tracks_and_a_click_plays_one) 
                                       writeSong(folder_, "Song C")};
     startVlc(songs);
     startMpv({songs[1], songs[2]});
-    ASSERT_TRUE(waitFor([] { return playingTitle("vlc") == "Song A\n"; }))
+    ASSERT_TRUE(waitUntil([] { return playingTitle("vlc") == "Song A\n"; }))
         << "VLC did not play (see " << folder_.path("vlc.log") << ")";
-    ASSERT_TRUE(waitFor([] { return playingTitle("mpv") == "Song B\n"; }))
+    ASSERT_TRUE(waitUntil([] { return playingTitle("mpv") == "Song B\n"; }))
         << "mpv did not play (see " << folder_.path("mpv.log") << ")";
 
     PlayRun vlc("listen");
@@ -119,7 +108,7 @@ TEST_F(DesktopPlayer, the_panel_lists_the_players_tracks_and_a_click_plays_one) 
                        "57", "click", "1"}),
               0);
     EXPECT_FALSE(vlc.waitForLine("play entry 2").empty());
-    EXPECT_TRUE(waitFor([] { return playingTitle("vlc") == "Song C\n"; }))
+    EXPECT_TRUE(waitUntil([] { return playingTitle("vlc") == "Song C\n"; }))
         << "VLC plays " << playingTitle("vlc");
     EXPECT_FALSE(vlc.waitForLine("entry 2").empty()) << "the panel did not follow VLC";
     ASSERT_EQ(runTool({"playerctl", "--player=vlc", "previous"}), 0);

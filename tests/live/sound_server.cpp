@@ -2,21 +2,15 @@
 
 #include "background_process.h"
 #include "desktop.h"
-#include "session_bus.h"
 
-#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <functional>
 #include <memory>
 #include <sstream>
-#include <thread>
 #include <vector>
 
 namespace {
-using Clock = std::chrono::steady_clock;
-
 struct Server {
     SoundServerKind kind;
     PrivateFolder home{"zd_sound"};
@@ -75,24 +69,15 @@ void writeSessionManagerConfig(const std::string& folder) {
         << "bluez_monitor.enabled = false\n";
 }
 
-bool waitFor(const std::function<bool()>& ready) {
-    auto deadline = Clock::now() + std::chrono::seconds(20);
-    while (Clock::now() < deadline) {
-        if (ready()) return true;
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
-    return false;
-}
-
 bool startPipeWire(Server& server) {
     writeSessionManagerConfig(server.folder);
     setenv("PULSE_SERVER", ("unix:" + server.folder + "/pulse/native").c_str(), 1);
     if (!launch(server, {"pipewire"}) ||
-        !waitFor([&] { return std::filesystem::exists(server.folder + "/pipewire-0"); }))
+        !waitUntil([&] { return std::filesystem::exists(server.folder + "/pipewire-0"); }))
         return false;
     server.sessionManager = launch(server, {"wireplumber"});
     if (!server.sessionManager || !launch(server, {"pipewire-pulse"})) return false;
-    if (!waitFor([&] { return std::filesystem::exists(server.folder + "/pulse/native"); }))
+    if (!waitUntil([&] { return std::filesystem::exists(server.folder + "/pulse/native"); }))
         return false;
     // Players running as nobody reach the Pulse socket too.
     std::filesystem::permissions(server.folder + "/pulse", std::filesystem::perms(0755));
@@ -108,14 +93,14 @@ bool hasSink(const std::string& name) {
 bool addSink(const std::string& name, const std::string& description) {
     return hasSink(name) || (pactl({"load-module", "module-null-sink", "sink_name=" + name,
                                     "sink_properties=device.description=" + description}) == 0 &&
-                             waitFor([&] { return hasSink(name); }));
+                             waitUntil([&] { return hasSink(name); }));
 }
 
 // PipeWire's session manager takes a moment to make a new sink the default.
 bool makeWhole() {
     if (!addSink("zd_speakers", "ZdSpeakers") || !addSink("zd_headphones", "ZdHeadphones"))
         return false;
-    return waitFor([] {
+    return waitUntil([] {
         std::string name;
         pactl({"set-default-sink", "zd_speakers"});
         pactl({"get-default-sink"}, &name);
@@ -133,9 +118,34 @@ bool start(SoundServerKind kind, std::string& error) {
                 " (are the packages installed?)";
         return false;
     }
-    if (waitFor([] { return pactl({"info"}) == 0; })) return true;
+    if (waitUntil([] { return pactl({"info"}) == 0; })) return true;
     error = "the private sound server did not answer (see " + theServer->folder + ")";
     return false;
+}
+
+// A session bus for the rest of the test program, with the session bus's
+// own rules but open to every user of this machine.
+bool startSessionBus(std::string& error) {
+    static PrivateFolder folder("zd_bus");
+    static BackgroundProcess daemon;
+    std::string socket = folder.path() + "/bus";
+    if (daemon.running()) return true;
+    std::ofstream(folder.path() + "/bus.conf")
+        << "<busconfig><type>session</type><listen>unix:path=" << socket
+        << "</listen><auth>EXTERNAL</auth><policy context=\"default\"><allow user=\"*\"/>"
+           "<allow send_destination=\"*\" eavesdrop=\"true\"/><allow eavesdrop=\"true\"/>"
+           "<allow own=\"*\"/></policy></busconfig>\n";
+    if (!daemon.start({"dbus-daemon", "--config-file=" + folder.path() + "/bus.conf", "--nofork",
+                       "--nopidfile"},
+                      {}, folder.path() + "/log") ||
+        !waitUntil([&] { return std::filesystem::exists(socket) || !daemon.running(); }) ||
+        !daemon.running()) {
+        error = "the private D-Bus session bus did not start (is dbus-daemon installed? see " +
+                folder.path() + "/log)";
+        return false;
+    }
+    setenv("DBUS_SESSION_BUS_ADDRESS", ("unix:path=" + socket).c_str(), 1);
+    return true;
 }
 } // namespace
 
@@ -157,24 +167,19 @@ void stopSessionManager() {
     if (!theServer || !theServer->sessionManager) return;
     theServer->sessionManager->stop();
     theServer->whole = false;
-    waitFor([] {
+    waitUntil([] {
         std::string name;
         pactl({"get-default-sink"}, &name);
         return name != "zd_speakers\n";
     });
 }
 
-const std::string& soundServerFolder() {
-    static const std::string none;
-    return theServer ? theServer->folder : none;
-}
-
-bool removeSink(const std::string& name) {
+bool unloadModule(const std::string& argument) {
     std::string modules;
     pactl({"list", "short", "modules"}, &modules);
     std::istringstream lines(modules);
     for (std::string line; std::getline(lines, line);)
-        if (line.find("sink_name=" + name + " ") != std::string::npos)
+        if (line.find(argument + " ") != std::string::npos)
             return pactl({"unload-module", line.substr(0, line.find('\t'))}) == 0;
     return false;
 }

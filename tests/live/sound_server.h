@@ -1,7 +1,9 @@
 // A private sound server for the tests that listen to the desktop's sound,
-// PulseAudio or PipeWire (pipewire, wireplumber and pipewire-pulse, on the
-// private session bus of session_bus.h): its own runtime folder and socket,
-// stopped at the test program's exit. Two null sinks, zd_speakers
+// PulseAudio or PipeWire (pipewire, wireplumber and pipewire-pulse), on a
+// private session bus (dbus-daemon, open to every user: players may run as
+// nobody): their own folder and sockets, stopped at the test program's exit.
+// DBUS_SESSION_BUS_ADDRESS points at the bus, so the session manager, the
+// media players and the program under test meet there and nowhere else. Two null sinks, zd_speakers
 // ("ZdSpeakers", the default output) and zd_headphones ("ZdHeadphones").
 // PULSE_SERVER points at it, so pactl, paplay, the media players and the
 // program under test all use it.
@@ -20,10 +22,9 @@ enum class SoundServerKind { pulseaudio, pipewire };
 bool startSoundServer(SoundServerKind kind, std::string& error);
 // PipeWire's session manager stops; the next start starts the server anew.
 void stopSessionManager();
-// The server's folder, readable by every user (players may run as nobody).
-const std::string& soundServerFolder();
 
-// Removes a null sink with its monitor, as unplugging a device does.
-bool removeSink(const std::string& name);
+// Unloads the module loaded with this argument ("sink_name=zd_speakers":
+// the sink and its monitor go, as when a device is unplugged).
+bool unloadModule(const std::string& argument);
 // `pactl ARGS...`; its exit status.
 int pactl(const std::vector<std::string>& args, std::string* output = nullptr);
