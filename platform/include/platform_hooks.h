@@ -4,6 +4,8 @@
 //   platformSetFailure(PlatformFailure::CreateWindow, true);  // CreateWindowExA -> NULL
 // A 256-colour display, whose only window formats are 8-bit 3-3-2 palette formats:
 //   platformOfferPaletteFormat(true);
+// No answer lost to a loaded machine: SendMessageTimeoutA waits as long as it takes:
+//   platformSendTimeoutsWait(true);
 // What the user would have seen:
 //   platformMessageBoxes()          every MessageBoxA since the last clear
 //   platformWindowImage(window,...) the last picture SwapBuffers presented
@@ -44,6 +46,10 @@ typedef void (*PlatformPresentListener)(HWND window, void* user);
 
 PLATFORM_HOOK void platformSetFailure(PlatformFailure failure, bool on);
 PLATFORM_HOOK void platformOfferPaletteFormat(bool on);
+// Off by default (and after platformReset). On: SendMessageTimeoutA ignores its
+// timeout and waits for the answer, as SendMessageA does; the hung rule of
+// SMTO_ABORTIFHUNG still applies.
+PLATFORM_HOOK void platformSendTimeoutsWait(bool on);
 
 PLATFORM_HOOK std::vector<PlatformMessageBox> platformMessageBoxes();
 PLATFORM_HOOK void platformClearMessageBoxes();

@@ -14,6 +14,7 @@ namespace {
 constexpr int failureKinds = 4;
 std::atomic<bool> failures[failureKinds];
 std::atomic<bool> paletteDisplay{false};
+std::atomic<bool> untimedSends{false};
 
 struct PresentListener {
     PlatformPresentListener call = nullptr;
@@ -35,10 +36,15 @@ bool paletteFormatOffered() {
     return paletteDisplay.load();
 }
 
+bool sendTimeoutsWait() {
+    return untimedSends.load();
+}
+
 void clearFailures() {
     for (auto& failure : failures)
         failure = false;
     paletteDisplay = false;
+    untimedSends = false;
 }
 
 void notifyPresent(HWND window) {
@@ -58,6 +64,10 @@ void clearPresentListener() {
 } // namespace zdp
 
 using namespace zdp;
+
+void platformSendTimeoutsWait(bool on) {
+    untimedSends = on;
+}
 
 void platformSetFailure(PlatformFailure failure, bool on) {
     failures[int(failure)] = on;
