@@ -15,6 +15,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <iterator>
 #include <thread>
 
 namespace {
@@ -153,7 +154,19 @@ TEST_F(ThreadedRender, frames_from_the_render_thread_reach_the_window_and_keys_s
     RenderingThread renderer(driver);
     pumpUntilFrames(host, renderer, 5);
     EXPECT_GE(platformPresentCount(window), before + 5) << "every frame is presented";
-    PostMessageA(window, WM_KEYUP, 'H', 0xC0230001);
+    // Each key is posted while this thread answers a frame's last question,
+    // so it is handled while the other thread draws: what ThreadSanitizer
+    // checks the plug-in's lock against.
+    const WPARAM keys[] = {'B', 'D', VK_LEFT, 'C', VK_UP, 'D', 'A'};
+    size_t posted = 0;
+    host.whileAnswering = [&](LPARAM query) {
+        if (query == hostGetPlaylistLength && posted < std::size(keys))
+            PostMessageA(window, WM_KEYDOWN, keys[posted++], 1);
+    };
+    pumpUntilFrames(host, renderer, 10);
+    host.whileAnswering = nullptr;
+    EXPECT_EQ(posted, std::size(keys));
+    PostMessageA(window, WM_KEYUP, VK_UP, 0xC0480001);
     pumpUntilFrames(host, renderer, 2);
     renderer.join();
     EXPECT_EQ(host.countOf(WM_KEYUP), 1) << "the key release reached the plug-in and came back";
