@@ -205,6 +205,24 @@ TEST_F(ThreadedRender, a_key_sent_while_the_host_answers_the_length_holds_up_no_
     host.pumpMessages();
 }
 
+// Only the window's thread may destroy the window. When it does not answer a
+// stop from another thread in time, the stop waits in its queue: the window
+// and the class go when it next looks there, and a start works again.
+TEST_F(ThreadedRender, a_stop_the_window_thread_cannot_answer_yet_ends_when_it_looks) {
+    const int classes = platformRegisteredClassCount();
+    start();
+    HWND window = driver.renderWindow();
+    std::thread([this] { driver.stop(); }).join();
+    EXPECT_TRUE(IsWindow(window));
+    host.pumpMessages();
+    EXPECT_FALSE(IsWindow(window));
+    EXPECT_EQ(platformRegisteredClassCount(), classes);
+    EXPECT_EQ(host.quitCount, 1);
+    start();
+    driver.stop();
+    host.pumpMessages();
+}
+
 // A frame from another thread before the window's thread has handed over the
 // GL context draws nothing; a host that counts presentations collects no
 // picture for it, instead of the one the window showed before.
