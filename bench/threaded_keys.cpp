@@ -124,8 +124,8 @@ std::vector<double> framesWhile(PluginDriver& driver, double seconds, bool keys)
 }
 
 void report(const char* what, std::vector<double> frames) {
-    const long slow = std::count_if(frames.begin(), frames.end(),
-                                    [](double ms) { return ms >= slowFrameMs; });
+    const long slow =
+        std::count_if(frames.begin(), frames.end(), [](double ms) { return ms >= slowFrameMs; });
     std::sort(frames.begin(), frames.end());
     const double median = frames.empty() ? 0.0 : frames[frames.size() / 2];
     const double worst = frames.empty() ? 0.0 : frames.back();

@@ -246,8 +246,8 @@ TEST_F(MessageQueue, abort_if_hung_gives_up_at_once_only_on_a_thread_five_second
     std::promise<void> gaveUp;
     std::thread hungSender([&] {
         DWORD_PTR result = 0;
-        sent = BOOL(SendMessageTimeoutA(window, probe, 0, 0, SMTO_ABORTIFHUNG, longTimeoutMs,
-                                        &result));
+        sent = BOOL(
+            SendMessageTimeoutA(window, probe, 0, 0, SMTO_ABORTIFHUNG, longTimeoutMs, &result));
         error = GetLastError();
         gaveUp.set_value();
     });
@@ -277,8 +277,8 @@ TEST_F(MessageQueue, abort_if_hung_gives_up_at_once_only_on_a_thread_five_second
     cannedResults()[probe] = 31;
     DWORD_PTR answer = 0;
     std::thread sender([&] {
-        sent = BOOL(SendMessageTimeoutA(fresh, probe, 0, 0, SMTO_ABORTIFHUNG, longTimeoutMs,
-                                        &answer));
+        sent =
+            BOOL(SendMessageTimeoutA(fresh, probe, 0, 0, SMTO_ABORTIFHUNG, longTimeoutMs, &answer));
     });
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
     look.set_value();
