@@ -60,7 +60,7 @@ int runListenCommand(const ListenOptions& options, const std::string& programPat
     if (!capture) return reportFailure(error);
     Playlist playlist({{"", "Zephyrdome listen\\" + panelTitle(capture->description()), -1}});
     playlist.play();
-    zoomLiveWindows(options.zoom);
+    setUpLiveWindows(options.window);
     HostWindow host;
     PluginDriver driver;
     std::string plugin =

@@ -10,7 +10,11 @@ const char* const listenUsageText =
     "plug-in's keys work in its window; Escape or closing the window ends.\n"
     "\n"
     "  --source NAME        record this source instead (pactl list short sources)\n"
-    "  --zoom N             show the window N times larger (1 to 4), pixels as blocks\n"
+    "  --fullscreen         open filling the screen (F11 toggles it; Escape leaves\n"
+    "                       full screen first)\n"
+    "  --zoom N             open the window N times larger (1 to 4), pixels as\n"
+    "                       blocks unless --scale-filter says smooth\n"
+    "  --scale-filter F     smooth (the default) or nearest (pixels as blocks)\n"
     "  --duration TIME      stop after this long (e.g. 30s, 1500ms)\n"
     "  --trace              print the keys and clicks the plug-in receives, and its\n"
     "                       bass level and loudness every tenth frame, on stdout\n"
@@ -36,9 +40,10 @@ bool parseOption(int argc, const char* const* argv, int& index, ListenOptions& o
         return true;
     }
     PlayOptions play;
-    if (arg == "--zoom" || arg == "--duration") {
+    if (isLiveOption(arg)) {
+        play.window = options.window;
         if (!parseLiveOption(argc, argv, index, play, error)) return false;
-        options.zoom = play.zoom;
+        options.window = play.window;
         if (arg == "--duration") options.durationMs = play.durationMs;
         return true;
     }

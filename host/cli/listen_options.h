@@ -2,13 +2,15 @@
 // desktop is playing.
 #pragma once
 
+#include "session/live_display.h"
+
 #include <string>
 
 struct ListenOptions {
     std::string source;     // empty: the monitor of the default output
     std::string pluginPath; // empty: the plug-in beside the executable
     long long durationMs = -1;
-    int zoom = 1;
+    LiveWindowLook window; // --zoom, --scale-filter, --fullscreen
     bool trace = false;
     bool quiet = false;
 };

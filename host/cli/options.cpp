@@ -1,5 +1,7 @@
 #include "cli/options.h"
 
+#include "cli/scale_filter.h"
+
 #include <cstdio>
 #include <cstring>
 
@@ -20,7 +22,8 @@ const char* const usageText =
     "  --vis-in FILE        replay a recording instead of analysing the audio\n"
     "  --size WxH           scale the video to W by H (e.g. 1920x1080), keeping the\n"
     "                       picture's shape with black bars; .mp4 only\n"
-    "  --scale-filter F     lanczos (smooth, the default) or neighbor (blocky)\n"
+    "  --scale-filter F     smooth (Lanczos, the default) or nearest (pixels as\n"
+    "                       blocks)\n"
     "  --plugin PATH        the plug-in library (default: zephyrdome.so beside this\n"
     "                       program or in ../lib/zephyrdome from it)\n"
     "  --render-thread      call onRender on a thread of its own, a new one for every\n"
@@ -73,21 +76,12 @@ bool parseSize(const std::string& text, VideoScale& scale, std::string& error) {
     return false;
 }
 
-bool parseScaleFilter(const std::string& text, VideoScale& scale, std::string& error) {
-    if (text == "lanczos" || text == "neighbor") {
-        scale.smooth = text == "lanczos";
-        return true;
-    }
-    error = "bad --scale-filter '" + text + "': expected lanczos or neighbor";
-    return false;
-}
-
 bool parseOption(Parser& p, const std::string& arg, RenderOptions& options) {
     std::string text;
     if (arg == "--size" || arg == "--scale-filter") {
         if (!p.value(arg.c_str(), text)) return false;
         return arg == "--size" ? parseSize(text, options.scale, p.error)
-                               : parseScaleFilter(text, options.scale, p.error);
+                               : parseScaleFilter(text, options.scale.smooth, p.error);
     }
     if (arg == "-o" || arg == "--output") return p.value("-o", options.output);
     if (arg == "--start") return p.time("--start", options.startMs);

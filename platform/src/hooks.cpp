@@ -128,6 +128,22 @@ void platformSetDisplayZoom(int zoom) {
     displaySetZoom(zoom);
 }
 
+void platformSetDisplayScaling(bool smooth) {
+    displaySetSmoothScaling(smooth);
+}
+
+void platformOpenFullScreen(bool on) {
+    displayOpenFullScreen(on);
+}
+
+bool platformSetFullScreen(HWND window, bool on) {
+    return displaySetFullScreen(window, on);
+}
+
+bool platformIsFullScreen(HWND window) {
+    return displayFullScreen(window);
+}
+
 unsigned long platformNativeWindow(HWND handle) {
     return displayNativeWindow(handle);
 }
@@ -167,4 +183,7 @@ void platformReset() {
     clearFailures();
     clearPresentListener();
     setDeferredReadBack(false);
+    displaySetZoom(1);
+    displaySetSmoothScaling(true);
+    displayOpenFullScreen(false);
 }
