@@ -142,10 +142,13 @@ bool RenderSession::runFrames(const RenderPlan& plan, long long limit, RenderRes
 bool RenderSession::start(const RenderPlan& plan, std::string& error) {
     playlist_.seek(plan.startMs);
     limit_ = frameLimit(plan);
-    if (expectedFrames(limit_) == 0) {
+    long long frames = expectedFrames(limit_);
+    if (frames == 0) {
         error = "nothing to render: the start is at or past the end of the playlist";
         return false;
     }
+    if (plan.sink && !plan.sink->acceptsLength(frames < 0 ? -1 : frames * frameDelayMs(), error))
+        return false;
     if (!driver_.start(host_.handle(), plan.outputSampleRate, 2, error)) return false;
     HWND window = driver_.renderWindow();
     RECT client = {};
