@@ -16,7 +16,7 @@ packages=(
   libsndfile1-dev libfftw3-dev libpng-dev ffmpeg libswscale-dev
   libx11-dev libsdl2-dev libasound2-dev xvfb xdotool x11-apps
   libpulse-dev pulseaudio pulseaudio-utils openbox libxrender-dev
-  dpkg-dev man-db bash-completion
+  dpkg-dev man-db bash-completion desktop-file-utils appstream
   wine64 wine32:i386 libgl1:i386 libglx-mesa0:i386 libgl1-mesa-dri:i386
 )
 backports=bookworm-backports
