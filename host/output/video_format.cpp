@@ -6,7 +6,7 @@ namespace {
 // x264's preset and constant rate factor, and VP9's speed (libvpx's realtime
 // mode: its good mode took four times as long for the same look) and CRF, for
 // draft, good and best (bench/README.md has the measurements behind them).
-// Good has draft's look in about 60% of its size; best looks sharper.
+// For H.264, good has draft's look in about 55% of its size; best looks sharper.
 struct Encoder {
     const char* x264Preset;
     const char* x264Crf;
