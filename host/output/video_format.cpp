@@ -60,7 +60,7 @@ std::vector<std::string> codecArgs(VideoFormat format, VideoQuality quality) {
                 "-movflags", "+faststart",    "-f",       "mp4"};
     case VideoFormat::webm:
         return {
-            "-c:v",     "libvpx-vp9", "-deadline", "good",         "-cpu-used", encoder.vp9Speed,
+            "-c:v",     "libvpx-vp9", "-deadline", "realtime",     "-cpu-used", encoder.vp9Speed,
             "-row-mt",  "1",          "-crf",      encoder.vp9Crf, "-b:v",      "0",
             "-pix_fmt", "yuv420p",    "-c:a",      "libopus",      "-b:a",      "160k",
             "-ar",      "48000",      "-f",        "webm"};
