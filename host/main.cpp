@@ -26,8 +26,8 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "zephyrdome: %s\n", error.c_str());
         return 2;
     }
-    if (command == CommandKind::help) {
-        std::fputs(usageText, stdout);
+    if (command == CommandKind::overview || command == CommandKind::help) {
+        std::fputs(command == CommandKind::overview ? overviewText : usageText, stdout);
         return 0;
     }
     if (command == CommandKind::version) {

@@ -67,7 +67,7 @@ int runListenCommand(const ListenOptions& options, const std::string& programPat
     ListenPanel panel;
     LiveTrace untraced(false);
     panel.follow(capture->description(), PlayerTracks{}, untraced);
-    zoomLiveWindows(options.zoom);
+    setUpLiveWindows(options.window);
     HostWindow host;
     PluginDriver driver;
     std::string plugin =

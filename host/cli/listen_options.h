@@ -2,6 +2,8 @@
 // desktop is playing.
 #pragma once
 
+#include "session/live_display.h"
+
 #include <string>
 
 struct ListenOptions {
@@ -9,7 +11,7 @@ struct ListenOptions {
     std::string player;     // empty: whichever desktop player plays
     std::string pluginPath; // empty: the plug-in beside the executable
     long long durationMs = -1;
-    int zoom = 1;
+    LiveWindowLook window; // --zoom, --scale-filter, --fullscreen
     bool trace = false;
     bool quiet = false;
 };

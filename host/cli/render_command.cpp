@@ -79,7 +79,7 @@ int runRenderCommand(const RenderOptions& options, const std::string& programPat
         options.pluginPath.empty() ? defaultPluginPath(programPath) : options.pluginPath;
     if (!session.open(plugin, error)) return reportFailure(error);
     std::unique_ptr<FrameSink> sink = openFrameSink(options.output, session.frameDelayMs(),
-                                                    material.sampleRate, error, options.scale);
+                                                    material.sampleRate, error, options.video);
     if (!sink) return reportFailure(error);
 
     RenderPlan plan;
