@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Instructions a frame, counted by callgrind over one second of the demo
 # (40 frames) rendered to PNG on one thread: the figure a loaded machine does
-# not skew. Prints the plug-in's frame (onRender), its scene, its present and
-# read-back (SwapBuffers, rasterisation included) and the PNG encoding.
+# not skew. Prints the plug-in's frame (onRender), its scene, its present
+# (SwapBuffers, rasterisation included), the picture's read-back, two frames
+# later, and the PNG encoding.
 #
 #   bench/frame_instructions.sh [build/linux/bin/zephyrdome]
 set -euo pipefail
@@ -28,4 +29,5 @@ show "whole run" "PROGRAM TOTALS"
 show "plug-in frame (onRender)" "lifecycle.cpp:onRender"
 show "  scene (drawScene)" "scene.cpp:drawScene"
 show "  present (SwapBuffers)" "swap_buffers.cpp:SwapBuffers"
+show "picture read back" "hooks.cpp:platformPresentedImage"
 show "PNG encoding" "png_image.cpp:writePngImage"

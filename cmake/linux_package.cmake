@@ -1,6 +1,7 @@
 # Installing on Linux and the Debian package: the program in bin/, the
 # plug-in, the platform library and the font side by side in
-# lib/zephyrdome/, the manual page and bash completion under share/.
+# lib/zephyrdome/, the manual page, bash completion and the desktop's menu
+# entry, icon and AppStream metadata under share/.
 #   cmake --install build/linux --prefix /usr/local
 #   cmake --build --preset linux --target package   # zephyrdome_<version>_amd64.deb
 include(GNUInstallDirs)
@@ -30,6 +31,20 @@ add_custom_target(zd_man_page ALL DEPENDS ${zdManPage})
 install(FILES ${zdManPage} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 install(FILES ${CMAKE_SOURCE_DIR}/packaging/zephyrdome.bash-completion
         DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions RENAME zephyrdome)
+
+# In the desktop's menu: `zephyrdome listen`, with an icon drawn from the
+# scene (packaging/icons/make_icons.sh) and the software centres' metadata.
+# Its screenshot and home page are under ZD_HOMEPAGE.
+set(ZD_HOMEPAGE "https://zephyrdome.example.org/" CACHE STRING
+    "The project's home page, with its screenshots under images/")
+install(FILES ${CMAKE_SOURCE_DIR}/packaging/org.zephyrdome.zephyrdome.desktop
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+configure_file(${CMAKE_SOURCE_DIR}/packaging/org.zephyrdome.zephyrdome.metainfo.xml.in
+               ${CMAKE_BINARY_DIR}/share/org.zephyrdome.zephyrdome.metainfo.xml @ONLY)
+install(FILES ${CMAKE_BINARY_DIR}/share/org.zephyrdome.zephyrdome.metainfo.xml
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+install(DIRECTORY ${CMAKE_SOURCE_DIR}/packaging/icons/hicolor
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/icons)
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME zephyrdome)

@@ -16,8 +16,9 @@ packages=(
   libfreetype-dev fonts-dejavu-core
   libsndfile1-dev libfftw3-dev libpng-dev ffmpeg libswscale-dev
   libx11-dev libsdl2-dev libasound2-dev xvfb xdotool x11-apps
-  libpulse-dev pulseaudio pulseaudio-utils
-  dpkg-dev man-db bash-completion
+  libpulse-dev pulseaudio pulseaudio-utils libglib2.0-dev openbox libxrender-dev
+  pipewire pipewire-pulse wireplumber dbus-daemon vlc-bin vlc-plugin-base mpv mpv-mpris playerctl
+  dpkg-dev man-db bash-completion desktop-file-utils appstream
   emscripten nodejs chromium
   wine64 wine32:i386 libgl1:i386 libglx-mesa0:i386 libgl1-mesa-dri:i386
 )

@@ -1,72 +1,123 @@
 #include "audio/pulse_source.h"
 
-#include <pulse/context.h>
-#include <pulse/error.h>
 #include <pulse/introspect.h>
-#include <pulse/mainloop.h>
+
+#include <algorithm>
 
 namespace {
-struct Query {
+// Sources as a listing gathers them; `done` once the server says so.
+struct SourceAnswer {
     bool done = false;
-    bool found = false;
-    PulseSourceInfo info;
+    std::vector<SoundSourceInfo> sources;
 };
 
 void onSourceInfo(pa_context*, const pa_source_info* source, int eol, void* user) {
-    auto* query = static_cast<Query*>(user);
+    auto* answer = static_cast<SourceAnswer*>(user);
     if (eol) {
-        query->done = true;
+        answer->done = true;
         return;
     }
-    if (!source) return;
-    query->found = true;
-    query->info.name = source->name ? source->name : "";
-    query->info.description = source->description ? source->description : query->info.name;
+    if (!source || !source->name) return;
+    SoundSourceInfo info;
+    info.name = source->name;
+    info.description = source->description ? source->description : source->name;
+    info.monitor = source->monitor_of_sink != PA_INVALID_INDEX;
+    answer->sources.push_back(info);
 }
 
-// Runs the loop until the context is ready or has failed.
-bool connect(pa_mainloop* loop, pa_context* context) {
-    if (pa_context_connect(context, nullptr, PA_CONTEXT_NOAUTOSPAWN, nullptr) < 0) return false;
-    for (;;) {
-        pa_context_state_t state = pa_context_get_state(context);
-        if (state == PA_CONTEXT_READY) return true;
-        if (!PA_CONTEXT_IS_GOOD(state)) return false;
-        if (pa_mainloop_iterate(loop, 1, nullptr) < 0) return false;
+struct DefaultSinkAnswer {
+    bool done = false;
+    std::string sink;
+};
+
+void onServerInfo(pa_context*, const pa_server_info* server, void* user) {
+    auto* answer = static_cast<DefaultSinkAnswer*>(user);
+    if (server && server->default_sink_name) answer->sink = server->default_sink_name;
+    answer->done = true;
+}
+
+struct MonitorAnswer {
+    bool done = false;
+    std::string monitor;
+};
+
+void onSinkInfo(pa_context*, const pa_sink_info* sink, int eol, void* user) {
+    auto* answer = static_cast<MonitorAnswer*>(user);
+    if (eol) {
+        answer->done = true;
+        return;
     }
+    if (sink && sink->monitor_source_name) answer->monitor = sink->monitor_source_name;
 }
 
-bool ask(pa_mainloop* loop, pa_context* context, const std::string& source, Query& query) {
-    pa_operation* operation =
-        pa_context_get_source_info_by_name(context, source.c_str(), onSourceInfo, &query);
-    if (!operation) return false;
-    while (!query.done && pa_operation_get_state(operation) == PA_OPERATION_RUNNING)
-        if (pa_mainloop_iterate(loop, 1, nullptr) < 0) break;
-    pa_operation_unref(operation);
-    return query.found;
+// False, with the reason in `error`, unless the server answered in time.
+bool answered(Waited waited, const std::string& what, std::string& error) {
+    if (waited == Waited::timedOut)
+        error = "the sound server did not answer about " + what + " in time";
+    return waited == Waited::done;
 }
+
+const char* const noDefaultOutput =
+    "the sound server names no default output to listen to; is its session manager "
+    "(WirePlumber, for PipeWire) running? zephyrdome listen --list-sources shows what can be "
+    "recorded";
 } // namespace
 
-bool findPulseSource(const std::string& source, PulseSourceInfo& info, std::string& error) {
-    pa_mainloop* loop = pa_mainloop_new();
-    pa_context* context = loop ? pa_context_new(pa_mainloop_get_api(loop), "zephyrdome") : nullptr;
-    bool ok = false;
-    Query query;
-    if (!context) {
-        error = "cannot talk to a sound server (out of memory)";
-    } else if (!connect(loop, context)) {
-        error = std::string("no sound server to listen to (") +
-                pa_strerror(pa_context_errno(context)) +
-                "); start PulseAudio or PipeWire's Pulse server, or set PULSE_SERVER";
-    } else if (!ask(loop, context, source, query)) {
-        error = "the sound server has no source '" + source + "' (see: pactl list short sources)";
-    } else {
-        info = query.info;
-        ok = true;
+bool findPulseSource(PulseConnection& pulse, const std::string& name, const WaitLimit& limit,
+                     SoundSourceInfo& info, std::string& error) {
+    SourceAnswer answer;
+    Waited waited = pulse.runOperation(
+        [&] {
+            return pa_context_get_source_info_by_name(pulse.context(), name.c_str(), onSourceInfo,
+                                                      &answer);
+        },
+        [&] { return answer.done; }, limit);
+    if (!answered(waited, "its sources", error)) return false;
+    if (answer.sources.empty()) {
+        error = "the sound server has no source '" + name +
+                "' (zephyrdome listen --list-sources shows them)";
+        return false;
     }
-    if (context) {
-        pa_context_disconnect(context);
-        pa_context_unref(context);
+    info = answer.sources.front();
+    return true;
+}
+
+bool findDefaultMonitor(PulseConnection& pulse, const WaitLimit& limit, SoundSourceInfo& info,
+                        std::string& error) {
+    DefaultSinkAnswer server;
+    Waited waited = pulse.runOperation(
+        [&] { return pa_context_get_server_info(pulse.context(), onServerInfo, &server); },
+        [&] { return server.done; }, limit);
+    if (!answered(waited, "its default output", error)) return false;
+    // Without a session manager PipeWire's Pulse server answers with this placeholder.
+    if (server.sink.empty() || server.sink == "@DEFAULT_SINK@") {
+        error = noDefaultOutput;
+        return false;
     }
-    if (loop) pa_mainloop_free(loop);
-    return ok;
+    MonitorAnswer sink;
+    waited = pulse.runOperation(
+        [&] {
+            return pa_context_get_sink_info_by_name(pulse.context(), server.sink.c_str(),
+                                                    onSinkInfo, &sink);
+        },
+        [&] { return sink.done; }, limit);
+    if (!answered(waited, "its default output", error)) return false;
+    if (sink.monitor.empty()) {
+        error = noDefaultOutput;
+        return false;
+    }
+    return findPulseSource(pulse, sink.monitor, limit, info, error);
+}
+
+bool listPulseSources(PulseConnection& pulse, const WaitLimit& limit,
+                      std::vector<SoundSourceInfo>& sources, std::string& error) {
+    SourceAnswer answer;
+    Waited waited = pulse.runOperation(
+        [&] { return pa_context_get_source_info_list(pulse.context(), onSourceInfo, &answer); },
+        [&] { return answer.done; }, limit);
+    if (!answered(waited, "its sources", error)) return false;
+    sources = std::move(answer.sources);
+    std::stable_partition(sources.begin(), sources.end(),
+                          [](const SoundSourceInfo& source) { return source.monitor; });
+    return true;
 }

@@ -1,14 +1,24 @@
-// Asks the sound server about a source before `listen` records from it: is
-// there a server at all, does the source exist, what is it called.
+// Asks the sound server about its sources: which one a name means, which is
+// the monitor of the default output, and all of them for --list-sources.
+// Each question is bounded by the limit; false, with one line in `error`
+// (empty when stopped), when there is no answer.
 #pragma once
 
+#include "audio/pulse_connection.h"
+#include "audio/sound_capture.h"
+
 #include <string>
+#include <vector>
 
-struct PulseSourceInfo {
-    std::string name;        // the server's name, special names resolved
-    std::string description; // as the desktop's sound settings show it
-};
+// `name` as the server knows it, special names such as @DEFAULT_MONITOR@ resolved.
+bool findPulseSource(PulseConnection& pulse, const std::string& name, const WaitLimit& limit,
+                     SoundSourceInfo& info, std::string& error);
 
-// Never starts a server. False, with one line in `error`, when no server
-// answers or it has no such source.
-bool findPulseSource(const std::string& source, PulseSourceInfo& info, std::string& error);
+// The monitor of the output the server plays to by default. PipeWire's
+// session manager (WirePlumber) chooses that output: without it there is none.
+bool findDefaultMonitor(PulseConnection& pulse, const WaitLimit& limit, SoundSourceInfo& info,
+                        std::string& error);
+
+// Every source, the monitors of outputs first, each group in the server's order.
+bool listPulseSources(PulseConnection& pulse, const WaitLimit& limit,
+                      std::vector<SoundSourceInfo>& sources, std::string& error);

@@ -1,6 +1,7 @@
 #include "cli/listen_command.h"
 
 #include "cli/command_failure.h"
+#include "session/desktop_player.h"
 #include "session/input_script_player.h"
 #include "session/listen_session.h"
 #include "session/live_display.h"
@@ -12,25 +13,6 @@
 #include <memory>
 
 namespace {
-
-// The panel's font has Latin-1 glyphs and the plug-in cuts titles at a
-// backslash; descriptions come in UTF-8.
-std::string panelTitle(const std::string& description) {
-    std::string title;
-    for (size_t i = 0; i < description.size(); ++i) {
-        unsigned char c = description[i];
-        if (c == '\\') {
-            title += '/';
-        } else if (c < 0x80) {
-            title += char(c);
-        } else if ((c == 0xC2 || c == 0xC3) && i + 1 < description.size()) {
-            title += char(((c & 0x03) << 6) | (description[++i] & 0x3F));
-        } else if ((c & 0xC0) != 0x80) {
-            title += '?';
-        }
-    }
-    return title;
-}
 
 double medianOf(std::vector<double> values) {
     if (values.empty()) return 0.0;
@@ -47,6 +29,28 @@ void printSummary(const std::string& source, const ListenResult& result) {
                  medianOf(result.latencyMs),
                  result.windowClosed ? "; the plug-in's window was closed" : "");
 }
+
+// Ctrl-C ends every wait for the sound server.
+CaptureRequest captureRequest(const std::string& source) {
+    CaptureRequest request;
+    request.source = source;
+    request.stopped = [] { return liveStopRequested != 0; };
+    return request;
+}
+
+// Names padded to one column, then descriptions.
+int printSources() {
+    std::vector<SoundSourceInfo> sources;
+    std::string error;
+    if (!listSoundSources(captureRequest(""), sources, error))
+        return error.empty() ? 0 : reportFailure(error);
+    size_t width = 0;
+    for (const SoundSourceInfo& source : sources)
+        width = std::max(width, source.name.size());
+    for (const SoundSourceInfo& source : sources)
+        std::printf("%-*s  %s\n", int(width), source.name.c_str(), source.description.c_str());
+    return 0;
+}
 } // namespace
 
 int runListenCommand(const ListenOptions& options, const std::string& programPath) {
@@ -55,22 +59,26 @@ int runListenCommand(const ListenOptions& options, const std::string& programPat
             "no display to show the plug-in on (DISPLAY is not set or cannot be "
             "opened); to make a video of a file instead: zephyrdome render AUDIO -o "
             "out.mp4");
+    // The player's bus is asked on a thread of its own while the sound server answers.
+    DesktopPlayer player(options.player);
     std::string error;
-    std::unique_ptr<SoundCapture> capture = openSoundCapture(options.source, error);
-    if (!capture) return reportFailure(error);
-    Playlist playlist({{"", "Zephyrdome listen\\" + panelTitle(capture->description()), -1}});
-    playlist.play();
-    zoomLiveWindows(options.zoom);
+    std::unique_ptr<SoundCapture> capture = openSoundCapture(captureRequest(options.source), error);
+    if (!capture) return error.empty() ? 0 : reportFailure(error);
+    ListenPanel panel;
+    LiveTrace untraced(false);
+    panel.follow(capture->description(), PlayerTracks{}, untraced);
+    setUpLiveWindows(options.window);
     HostWindow host;
     PluginDriver driver;
     std::string plugin =
         options.pluginPath.empty() ? defaultPluginPath(programPath) : options.pluginPath;
-    if (!host.create(playlist, error) || !driver.load(plugin, error)) return reportFailure(error);
+    if (!host.create(panel.playlist(), error) || !driver.load(plugin, error))
+        return reportFailure(error);
     if (!driver.start(host.handle(), capture->sampleRate(), 2, error)) return reportFailure(error);
     ListenResult result;
     bool ok = driver.renderWindow() != nullptr;
     if (!ok) error = "the plug-in opened no window of its own";
-    ListenSession session(host, driver, *capture);
+    ListenSession session(host, driver, *capture, panel, &player);
     if (ok) ok = session.run({options.durationMs, options.trace}, result, error);
     driver.stop();
     dispatchPendingMessages();
@@ -89,6 +97,9 @@ int listenMain(int argc, char** argv) {
     case ListenParse::help:
         std::fputs(listenUsageText, stdout);
         return 0;
+    case ListenParse::listSources:
+        stopLiveRunsOnSignals();
+        return printSources();
     case ListenParse::run:
         break;
     }

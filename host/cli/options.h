@@ -17,15 +17,17 @@ struct RenderOptions {
     std::string visOut;
     std::string visIn;
     std::string pluginPath; // empty: the plug-in beside the executable
-    VideoScale scale;       // --size and --scale-filter
+    VideoSettings video;    // --size, --scale-filter and --quality
     bool quiet = false;
     bool renderThread = false; // onRender on a thread of its own, a new one per entry
 };
 
-enum class CommandKind { render, help, version };
+// overview: `zephyrdome --help`; help: `zephyrdome render --help`.
+enum class CommandKind { render, overview, help, version };
 
 // Fails with one line naming the problem.
 bool parseCommandLine(int argc, const char* const* argv, CommandKind& command,
                       RenderOptions& options, std::string& error);
 
 extern const char* const usageText;
+extern const char* const overviewText;

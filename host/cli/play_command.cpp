@@ -80,7 +80,7 @@ int runPlayCommand(const PlayOptions& options, const std::string& programPath) {
     if (!options.framesFolder.empty() && !makeFramesFolder(options.framesFolder, error))
         return reportFailure(error);
     std::unique_ptr<AudioOutput> output = openOutput(options, material.sampleRate);
-    zoomLiveWindows(options.zoom);
+    setUpLiveWindows(options.window);
     HostWindow host;
     PluginDriver driver;
     std::string plugin =

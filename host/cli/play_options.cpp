@@ -1,5 +1,6 @@
 #include "cli/play_options.h"
 
+#include "cli/scale_filter.h"
 #include "session/key_script.h"
 
 const char* const playUsageText =
@@ -9,11 +10,16 @@ const char* const playUsageText =
     "Zephyrdome plug-in live in its own window. With no AUDIO, plays the built-in demo.\n"
     "The plug-in's keys work in its window (A B C D H F2 F3, arrows); the player\n"
     "answers Space (pause), Z (previous), X (play), V (stop), N (next) and\n"
-    "Escape (quit). A click on a title plays it; closing the window ends.\n"
+    "Escape (quit). A click on a title plays it; closing the window ends. The\n"
+    "window takes any size, its picture scaled to fit; F11 fills the screen and\n"
+    "Escape leaves full screen before anything else.\n"
     "\n"
     "  --no-sound           play silently, paced by the system clock\n"
     "  --duration TIME      stop after this long (e.g. 30s, 1500ms)\n"
-    "  --zoom N             show the window N times larger (1 to 4), pixels as blocks\n"
+    "  --fullscreen         open filling the screen (F11 toggles it)\n"
+    "  --zoom N             open the window N times larger (1 to 4), pixels as\n"
+    "                       blocks unless --scale-filter says smooth\n"
+    "  --scale-filter F     smooth (the default) or nearest (pixels as blocks)\n"
     "  --save-frames DIR    also write every frame shown as DIR/NNNNNN.png\n"
     "  --trace              print the keys and clicks the plug-in receives, the keys\n"
     "                       it passes on, the entries played and when each frame\n"
@@ -51,22 +57,36 @@ bool parseOption(int argc, const char* const* argv, int& index, PlayOptions& opt
     }
     if (arg == "--plugin") return takeValue(argc, argv, index, options.pluginPath, error);
     if (arg == "--save-frames") return takeValue(argc, argv, index, options.framesFolder, error);
-    if (arg == "--zoom" || arg == "--duration")
-        return parseLiveOption(argc, argv, index, options, error);
+    if (isLiveOption(arg)) return parseLiveOption(argc, argv, index, options, error);
     error = "unknown option '" + arg + "' (see zephyrdome play --help)";
     return false;
 }
 } // namespace
 
+bool isLiveOption(const std::string& arg) {
+    return arg == "--zoom" || arg == "--scale-filter" || arg == "--fullscreen" ||
+           arg == "--duration";
+}
+
 bool parseLiveOption(int argc, const char* const* argv, int& index, PlayOptions& options,
                      std::string& error) {
     std::string arg = argv[index];
     std::string text;
+    if (arg == "--fullscreen") {
+        options.window.fullScreen = true;
+        return true;
+    }
     if (!takeValue(argc, argv, index, text, error)) return false;
     if (arg == "--zoom") {
-        if (parseZoom(text, options.zoom)) return true;
+        if (parseZoom(text, options.window.zoom)) return true;
         error = "bad --zoom '" + text + "': expected a whole number from 1 to 4";
         return false;
+    }
+    if (arg == "--scale-filter") {
+        bool smooth = true;
+        if (!parseScaleFilter(text, smooth, error)) return false;
+        options.window.scaling = smooth ? LiveScaling::smooth : LiveScaling::nearest;
+        return true;
     }
     if (parseTimeMs(text, options.durationMs) && options.durationMs > 0) return true;
     error = "bad --duration '" + text + "': expected seconds (5, 2.5s) or ms (250ms), above 0";

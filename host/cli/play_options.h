@@ -2,6 +2,8 @@
 // music plays.
 #pragma once
 
+#include "session/live_display.h"
+
 #include <string>
 #include <vector>
 
@@ -13,7 +15,7 @@ struct PlayOptions {
     std::string framesFolder;            // also write every shown frame there as PNG
     bool trace = false;                  // print input, player keys and entry changes on stdout
     bool quiet = false;
-    int zoom = 1; // the window shown this many times larger, whole pixels
+    LiveWindowLook window; // --zoom, --scale-filter, --fullscreen
 };
 
 enum class PlayParse { run, help, failed };
@@ -22,8 +24,10 @@ enum class PlayParse { run, help, failed };
 PlayParse parsePlayCommandLine(int argc, const char* const* argv, PlayOptions& options,
                                std::string& error);
 
-// The options live windows share, --zoom and --duration, at argv[index];
-// moves index past the value.
+// Whether argv[index] is one of the options live windows share: --zoom,
+// --scale-filter, --fullscreen and --duration.
+bool isLiveOption(const std::string& arg);
+// Parses it; moves index past its value.
 bool parseLiveOption(int argc, const char* const* argv, int& index, PlayOptions& options,
                      std::string& error);
 

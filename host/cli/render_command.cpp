@@ -79,7 +79,7 @@ int runRenderCommand(const RenderOptions& options, const std::string& programPat
         options.pluginPath.empty() ? defaultPluginPath(programPath) : options.pluginPath;
     if (!session.open(plugin, error)) return reportFailure(error);
     std::unique_ptr<FrameSink> sink = openFrameSink(options.output, session.frameDelayMs(),
-                                                    material.sampleRate, error, options.scale);
+                                                    material.sampleRate, error, options.video);
     if (!sink) return reportFailure(error);
 
     RenderPlan plan;
@@ -113,8 +113,8 @@ int renderMain(int argc, char** argv, const char* version) {
         std::fprintf(stderr, "zephyrdome: %s\n", error.c_str());
         return 2;
     }
-    if (command == CommandKind::help) {
-        std::fputs(usageText, stdout);
+    if (command == CommandKind::overview || command == CommandKind::help) {
+        std::fputs(command == CommandKind::overview ? overviewText : usageText, stdout);
         return 0;
     }
     if (command == CommandKind::version) {

@@ -1,5 +1,6 @@
 #include "output/frame_sink.h"
 
+#include "output/video_format.h"
 #include "output/writer_thread_sink.h"
 
 #include <filesystem>
@@ -37,26 +38,28 @@ bool outputKindFor(const std::string& output, OutputKind& kind, std::string& err
         kind = OutputKind::pngFrames;
         return true;
     }
-    if (endsWith(output, ".mp4") || endsWith(output, ".MP4")) {
+    VideoFormat format;
+    if (videoFormatFor(output, format)) {
         kind = OutputKind::video;
         return true;
     }
     error = "unsupported output '" + output +
-            "': name an .mp4 file, a folder, or a pattern such as frames/%05d.png";
+            "': name an .mp4, .webm or .gif file, a folder, or a pattern such as frames/%05d.png";
     return false;
 }
 
 std::unique_ptr<FrameSink> openFrameSink(const std::string& output, int frameDelayMs, int audioRate,
-                                         std::string& error, const VideoScale& scale) {
+                                         std::string& error, const VideoSettings& settings) {
     OutputKind kind;
     if (!outputKindFor(output, kind, error)) return nullptr;
-    if (kind == OutputKind::pngFrames && scale.width > 0) {
-        error = "--size needs an .mp4 output; PNG frames keep the plug-in's size";
+    if (kind == OutputKind::pngFrames && settings.width > 0) {
+        error = "--size needs a video output; PNG frames keep the plug-in's size";
         return nullptr;
     }
     std::unique_ptr<FrameSink> sink =
-        kind == OutputKind::pngFrames ? openPngSink(output, error)
-                                      : openVideoSink(output, frameDelayMs, audioRate, error, scale);
+        kind == OutputKind::pngFrames
+            ? openPngSink(output, error)
+            : openVideoSink(output, frameDelayMs, audioRate, error, settings);
     // A few frames in hand keep both sides busy through the encoder's uneven pace.
     return sink ? onWriterThread(std::move(sink), writerQueuedFrames,
                                  kind == OutputKind::video ? videoEncoderNiceness : 0)

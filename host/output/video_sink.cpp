@@ -2,29 +2,19 @@
 
 #include "output/child_process.h"
 #include "output/output_file.h"
+#include "output/video_format.h"
 #include "output/yuv_frames.h"
 
 #include <csignal>
 #include <cstdio>
 
 namespace {
-// H.264 for speed over size: x264's ultrafast preset at quality 20 (about
-// 7 Mbit/s for the demo; veryfast would halve that for nearly twice the
-// encoder time, which on two cores is most of a frame), 4:2:0 so every
-// player takes it; AAC audio at 192 kbit/s.
-const char* const codecArgs[] = {"-c:v",     "libx264", "-preset", "ultrafast", "-crf", "20",
-                                 "-pix_fmt", "yuv420p", "-c:a",    "aac",       "-b:a", "192k"};
-
-// Fit inside the asked size keeping the shape, then centre on black.
-std::string scaleFilter(const VideoScale& scale) {
-    std::string size = std::to_string(scale.width) + ":" + std::to_string(scale.height);
-    return "scale=" + size + ":force_original_aspect_ratio=decrease:flags=" +
-           (scale.smooth ? "lanczos" : "neighbor") + ",pad=" + size +
-           ":(ow-iw)/2:(oh-ih)/2:color=black";
-}
-
 constexpr int videoInput = 0;
 constexpr int audioInput = 1;
+
+std::string secondsText(long long ms) {
+    return std::to_string(ms / 1000) + "." + std::to_string(ms % 1000 / 100);
+}
 
 // One ffmpeg run reads raw frames on its stdin and raw sound on descriptor 3.
 // Each frame's sound is written before the frame, so the sound never lags the
@@ -32,10 +22,11 @@ constexpr int audioInput = 1;
 // it needs to go on; the sound input is raw, so it needs no probing first.
 class VideoSink : public FrameSink {
   public:
-    VideoSink(std::string ffmpeg, std::string output, int frameDelayMs, int audioRate,
-              const VideoScale& scale)
-        : ffmpeg_(std::move(ffmpeg)), output_(std::move(output)), frameDelayMs_(frameDelayMs),
-          audioRate_(audioRate), scale_(scale) {}
+    VideoSink(std::string ffmpeg, std::string output, VideoFormat format, int frameDelayMs,
+              int audioRate, const VideoSettings& settings)
+        : ffmpeg_(std::move(ffmpeg)), output_(std::move(output)), format_(format),
+          frameDelayMs_(frameDelayMs), audioRate_(carriesSound(format) ? audioRate : 0),
+          settings_(settings) {}
     ~VideoSink() override { abandon(); }
 
     bool writeAudio(const std::vector<std::int16_t>& stereo, int, std::string& error) override {
@@ -54,6 +45,16 @@ class VideoSink : public FrameSink {
     }
 
     void lowerPriority(int steps) override { encoder_.lowerPriority(steps); }
+
+    bool acceptsLength(long long ms, std::string& error) override {
+        long long longest = longestVideoMs(format_);
+        if (longest < 0 || (ms >= 0 && ms <= longest)) return true;
+        error = "a GIF holds " + std::to_string(longest / 1000) + " s at most" +
+                (ms < 0 ? std::string(" and this clip has no end")
+                        : "; this clip runs " + secondsText(ms) + " s") +
+                ": shorten it with --duration, or write .mp4 or .webm";
+        return false;
+    }
 
     bool writeFrame(const unsigned char* rgba, int width, int height, std::string& error) override {
         if (frames_ == 0) {
@@ -102,10 +103,10 @@ class VideoSink : public FrameSink {
     }
 
     std::string describe() const override {
-        int width = scale_.width ? scale_.width : width_;
-        int height = scale_.height ? scale_.height : height_;
+        int width = settings_.width ? settings_.width : width_;
+        int height = settings_.height ? settings_.height : height_;
         return output_ + " (" + std::to_string(frames_) + " frames, " + std::to_string(width) +
-               "x" + std::to_string(height) + ", H.264" + (audioRate_ ? " + AAC)" : ")");
+               "x" + std::to_string(height) + ", " + codecNames(format_, audioRate_ != 0) + ")";
     }
 
   private:
@@ -120,15 +121,17 @@ class VideoSink : public FrameSink {
 
     std::string ffmpeg_;
     std::string output_;
+    VideoFormat format_;
     int frameDelayMs_;
-    int audioRate_;
-    VideoScale scale_;
+    int audioRate_; // 0 for a video without sound
+    VideoSettings settings_;
     int width_ = 0, height_ = 0;
     bool started_ = false;
     long long frames_ = 0;
     std::vector<std::int16_t> pendingAudio_;
     // Frames the video keeps at their size go to ffmpeg as YUV, converted
-    // here; scaled ones go as RGB, for the scaler works on RGB.
+    // here; scaled ones go as RGB, for the scaler works on RGB, and so do a
+    // GIF's, whose palettes are made from RGB.
     bool convertsHere_ = false;
     Yuv420Frames yuv_;
     std::vector<unsigned char> yuvFrame_;
@@ -156,23 +159,24 @@ std::vector<std::string> VideoSink::encoderArgs() const {
                                  std::to_string(audioRate_), "-ac", "2", "-i", "pipe:3", "-map",
                                  "0:v", "-map", "1:a"});
     }
-    if (scale_.width > 0) args.insert(args.end(), {"-vf", scaleFilter(scale_)});
-    args.insert(args.end(), std::begin(codecArgs), std::end(codecArgs));
-    args.insert(args.end(), {"-movflags", "+faststart", "-f", "mp4", temporaryPathFor(output_)});
+    std::vector<std::string> encoding = encodingArgs(format_, settings_);
+    args.insert(args.end(), encoding.begin(), encoding.end());
+    args.push_back(temporaryPathFor(output_));
     return args;
 }
 
 bool VideoSink::startEncoder(int width, int height, std::string& error) {
     width_ = width;
     height_ = height;
-    convertsHere_ = scale_.width == 0 && Yuv420Frames::converts(width, height);
+    convertsHere_ = settings_.width == 0 && format_ != VideoFormat::gif &&
+                    Yuv420Frames::converts(width, height);
     started_ = encoder_.start(encoderArgs(), audioRate_ ? 2 : 1, error);
     return started_;
 }
 } // namespace
 
 std::unique_ptr<FrameSink> openVideoSink(const std::string& output, int frameDelayMs, int audioRate,
-                                         std::string& error, const VideoScale& scale) {
+                                         std::string& error, const VideoSettings& settings) {
     std::string ffmpeg = findProgram("ffmpeg");
     if (ffmpeg.empty()) {
         error = "ffmpeg not found on PATH (needed for video; install Debian's ffmpeg, or write "
@@ -182,5 +186,7 @@ std::unique_ptr<FrameSink> openVideoSink(const std::string& output, int frameDel
     if (!checkWritable(output, error)) return nullptr;
     // A dead encoder must show up as a failed write, not end the host.
     std::signal(SIGPIPE, SIG_IGN);
-    return std::make_unique<VideoSink>(ffmpeg, output, frameDelayMs, audioRate, scale);
+    VideoFormat format = VideoFormat::mp4;
+    videoFormatFor(output, format);
+    return std::make_unique<VideoSink>(ffmpeg, output, format, frameDelayMs, audioRate, settings);
 }

@@ -3,7 +3,7 @@
 #include "output/frame_sink.h"
 
 std::unique_ptr<FrameSink> openVideoSink(const std::string& output, int, int, std::string& error,
-                                         const VideoScale&) {
+                                         const VideoSettings&) {
     error = "cannot write " + output +
             ": the Windows host writes PNG frames only (-o FOLDER/ or a %05d.png pattern)";
     return nullptr;

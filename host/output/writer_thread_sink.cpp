@@ -82,6 +82,11 @@ class WriterThreadSink : public FrameSink {
 
     std::string describe() const override { return sink_->describe(); }
 
+    // The sink's answer depends on how it was opened alone, so it is asked here.
+    bool acceptsLength(long long ms, std::string& error) override {
+        return sink_->acceptsLength(ms, error);
+    }
+
   private:
     bool failed(std::string& error) {
         std::lock_guard<std::mutex> lock(mutex_);
@@ -121,9 +126,12 @@ class WriterThreadSink : public FrameSink {
 
     bool write(const Job& job, std::string& error) {
         switch (job.kind) {
-        case Job::audio: return sink_->writeAudio(job.sound, job.soundRate, error);
-        case Job::size: return sink_->begin(job.width, job.height, error);
-        case Job::picture: break;
+        case Job::audio:
+            return sink_->writeAudio(job.sound, job.soundRate, error);
+        case Job::size:
+            return sink_->begin(job.width, job.height, error);
+        case Job::picture:
+            break;
         }
         if (!sink_->writeFrame(job.pixels.data(), job.width, job.height, error)) return false;
         if (++framesWritten_ == framesAtFullPriority && niceness_ > 0) stepDown();

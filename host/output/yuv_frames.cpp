@@ -4,7 +4,9 @@ extern "C" {
 #include <libswscale/swscale.h>
 }
 
-Yuv420Frames::~Yuv420Frames() { sws_freeContext(context_); }
+Yuv420Frames::~Yuv420Frames() {
+    sws_freeContext(context_);
+}
 
 bool Yuv420Frames::converts(int width, int height) {
     return width > 0 && height > 0 && width % 2 == 0 && height % 2 == 0;

@@ -24,16 +24,27 @@ bool captureWindow(HWND window, FrameImage& image);
 extern const int pictureLag;
 // Once, before the plug-in draws: lets the platform keep pictures for later.
 void keepPicturesForLater();
-// What to collect the picture of the frame just drawn with, later.
+// What to collect the picture of the frame just drawn with, later: the
+// window's presentations counted, or -1 where the platform does not count
+// them (every frame then counts as drawn).
 int latestPresentation(HWND window);
 // False when the window no longer holds that picture.
 bool capturePresentation(HWND window, int presentation, FrameImage& image);
 
-// The pictures of drawn frames, oldest first, waiting to be collected.
+// The pictures of drawn frames, oldest first, waiting to be collected. A
+// frame that presented nothing has no picture of its own: what the window
+// shows is the frame before's.
 class WaitingPictures {
   public:
-    // After each frame the window drew.
-    void frameDrawn(HWND window) { waiting_.push_back(latestPresentation(window)); }
+    // Before each frame.
+    void frameStarting(HWND window) { before_ = latestPresentation(window); }
+    // After it: false, with nothing to collect, when the frame presented nothing.
+    bool frameDrawn(HWND window) {
+        const int latest = latestPresentation(window);
+        if (latest >= 0 && latest == before_) return false;
+        waiting_.push_back(latest);
+        return true;
+    }
     // Whether more than `keep` pictures wait.
     bool more(size_t keep) const { return waiting_.size() > keep; }
     // The oldest picture, no longer waiting; false when the window lost it.
@@ -46,4 +57,5 @@ class WaitingPictures {
 
   private:
     std::deque<int> waiting_;
+    int before_ = -1;
 };

@@ -63,8 +63,9 @@ const int pictureLag = 0;
 
 void keepPicturesForLater() {}
 
+// GDI reads what the window shows and knows nothing of presentations.
 int latestPresentation(HWND) {
-    return 0;
+    return -1;
 }
 
 bool capturePresentation(HWND window, int, FrameImage& image) {

@@ -76,8 +76,9 @@ bool parseTimeMs(const std::string& text, long long& ms) {
     } else if (!number.empty() && number.back() == 's') {
         number.pop_back();
     }
-    if (number.empty() ||
-        !(std::isdigit(static_cast<unsigned char>(number[0])) || number[0] == '.'))
+    // Digits with at most one point: no signs, exponents or hexadecimal.
+    if (number.empty() || number.find_first_not_of("0123456789.") != std::string::npos ||
+        number.find('.') != number.rfind('.') || number == ".")
         return false;
     char* end = nullptr;
     double value = std::strtod(number.c_str(), &end);

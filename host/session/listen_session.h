@@ -1,25 +1,31 @@
 // One live run of the plug-in for `zephyrdome listen`: every frame delay the
-// newest captured sound becomes the frame's bytes, and the thread's messages
-// are dispatched between frames. Runs until the duration is up, Escape is
-// released or the plug-in's window is closed.
+// newest captured sound becomes the frame's bytes, the panel follows the
+// source and the desktop's player, and the thread's messages are dispatched
+// between frames. Runs until the duration is up, Escape is released, the
+// plug-in's window is closed or the recording stops.
 //
-//   ListenSession session(host, driver, capture);
+//   ListenSession session(host, driver, capture, panel, &player);
 //   session.run(settings, result, error);   // between driver.start and driver.stop
 #pragma once
 
 #include "audio/sound_capture.h"
 #include "audio/vis_analyzer.h"
+#include "session/desktop_player.h"
 #include "session/host_window.h"
+#include "session/listen_panel.h"
 #include "session/live_trace.h"
 #include "session/plugin_driver.h"
 
+#include <chrono>
 #include <string>
 #include <vector>
 
 struct ListenSettings {
     long long durationMs = -1;
-    // Prints "level bass B loudness L" every tenth frame: the plug-in's own
-    // reduction of the bytes it was handed.
+    // Prints, besides the panel's changes, each frame ("frame N due D at T",
+    // T when it took its sound, then "level bass B loudness L", the plug-in's
+    // own reduction of the bytes it was handed) and "sound rose at T" when the
+    // captured sound rose out of silence, in ms since the run began.
     bool trace = false;
 };
 
@@ -34,20 +40,30 @@ struct ListenResult {
 
 class ListenSession {
   public:
-    ListenSession(HostWindow& host, PluginDriver& driver, SoundCapture& capture);
+    // `player` may be null: the panel then shows the source alone.
+    ListenSession(HostWindow& host, PluginDriver& driver, SoundCapture& capture, ListenPanel& panel,
+                  DesktopPlayer* player);
 
     bool run(const ListenSettings& settings, ListenResult& result, std::string& error);
 
   private:
     bool keepGoing(const ListenSettings& settings, ListenResult& result, double nowMs,
                    std::string& error);
-    void showFrame(ListenResult& result);
+    void followDesktop();
+    void showFrame(ListenResult& result, double dueMs);
+    double traceMs(std::chrono::steady_clock::time_point moment) const;
 
     HostWindow& host_;
     PluginDriver& driver_;
     SoundCapture& capture_;
+    ListenPanel& panel_;
+    DesktopPlayer* player_;
+    PlayerTracks tracks_;
+    std::string source_;
     VisAnalyzer analyzer_;
     LiveTrace trace_{false};
+    std::chrono::steady_clock::time_point start_;
+    std::chrono::steady_clock::time_point rose_;
     int playCommandsSeen_ = 0;
     bool quit_ = false;
 };

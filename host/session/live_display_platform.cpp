@@ -14,6 +14,17 @@ void keepWindowsOffDesktop() {
     platformUseDisplay(false);
 }
 
-void zoomLiveWindows(int zoom) {
-    platformSetDisplayZoom(zoom);
+void setUpLiveWindows(const LiveWindowLook& look) {
+    platformSetDisplayZoom(look.zoom);
+    platformSetDisplayScaling(look.scaling == LiveScaling::smooth ||
+                              (look.scaling == LiveScaling::byZoom && look.zoom == 1));
+    platformOpenFullScreen(look.fullScreen);
+}
+
+bool liveWindowFullScreen(HWND window) {
+    return platformIsFullScreen(window);
+}
+
+void setLiveWindowFullScreen(HWND window, bool on) {
+    platformSetFullScreen(window, on);
 }

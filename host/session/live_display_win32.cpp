@@ -12,4 +12,10 @@ unsigned long desktopWindowId(HWND) {
 
 void keepWindowsOffDesktop() {}
 
-void zoomLiveWindows(int) {}
+void setUpLiveWindows(const LiveWindowLook&) {}
+
+bool liveWindowFullScreen(HWND) {
+    return false;
+}
+
+void setLiveWindowFullScreen(HWND, bool) {}

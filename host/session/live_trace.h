@@ -9,8 +9,10 @@
 //   frame 12 due 300.000 at 301.250       a frame drawn: when it was due and
 //                                         when it was drawn, in ms of the clock
 //                                         frames are paced on
-//   level bass 30 loudness 1              listen, every tenth frame: the levels the
+//   level bass 30 loudness 1              listen, after each frame: the levels the
 //                                         plug-in derives from the bytes it got
+//   sound rose at 1234.567                listen: captured sound rose out of silence
+//   source Monitor of Speakers            listen: the panel's changes (listen_panel.h)
 #pragma once
 
 #include <windows.h>

@@ -34,6 +34,13 @@ void Playlist::play() {
     playingMs_ = 0;
 }
 
+void Playlist::replaceEntries(std::vector<PlaylistEntry> entries) {
+    entries_ = std::move(entries);
+    if (position_ >= length()) position_ = 0;
+    if (playing_ >= length()) playing_ = position_;
+    entriesReplaced_ = true;
+}
+
 void Playlist::seek(long long ms) {
     playing_ = 0;
     playingMs_ = std::max(0LL, ms);
@@ -71,6 +78,10 @@ std::intptr_t Playlist::answerUserMessage(std::uintptr_t wParam, std::intptr_t l
     case hostGetPlaylistPosition:
         return position_;
     case hostGetPlaylistLength:
+        if (entriesReplaced_) {
+            entriesReplaced_ = false;
+            return 0;
+        }
         return length();
     case hostGetPlaylistFile:
         return reinterpret_cast<std::intptr_t>(pluginPath(static_cast<int>(wParam)));

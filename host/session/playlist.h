@@ -35,6 +35,10 @@ class Playlist {
 
     void setPosition(int index);
     void play();
+    // New entries, the position kept where it still fits. The next length
+    // asked for is 0: a panel that fetches titles only when the length
+    // changes then fetches the new ones, even at the same length.
+    void replaceEntries(std::vector<PlaylistEntry> entries);
     // Starts at `ms` into the playlist played end to end.
     void seek(long long ms);
     // Moves playback on by `ms`; an entry that runs out hands over to the next one.
@@ -50,4 +54,5 @@ class Playlist {
     int position_ = 0;
     int playing_ = 0;
     long long playingMs_ = 0;
+    bool entriesReplaced_ = false;
 };

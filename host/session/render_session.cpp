@@ -8,6 +8,11 @@
 
 volatile std::sig_atomic_t renderInterrupted = 0;
 
+namespace {
+// How often a frame that drew nothing is tried again before the run gives up.
+constexpr int drawTries = 20;
+} // namespace
+
 bool RenderSession::open(const std::string& pluginPath, std::string& error) {
     // llvmpipe's own choice of rasterizer threads (one a core, or the user's
     // LP_NUM_THREADS) is left alone: with frames read back late, measured on
@@ -42,10 +47,11 @@ bool RenderSession::renderFrame(const RenderPlan& plan, long long index, PlayedA
     long long ms = playlist_.playingMs() + driver_.latencyMs();
     VisFrame frame;
     if (!plan.source->frameFor(index, entry, ms, frame, error)) return false;
-    if (plan.renderThread)
-        renderThread_.render(entry, [this, &frame] { driver_.render(frame); });
-    else
-        driver_.render(frame);
+    if (!drawFrame(plan, entry, frame)) {
+        error = "the plug-in drew nothing for frame " + std::to_string(index) + " in " +
+                std::to_string(drawTries) + " tries";
+        return false;
+    }
     if (plan.visOut && !plan.visOut->write(frame)) {
         error = "cannot write the vis recording (disk full?)";
         return false;
@@ -56,8 +62,25 @@ bool RenderSession::renderFrame(const RenderPlan& plan, long long index, PlayedA
     }
     bool ok = !plan.sink || plan.sink->writeAudio(played.samples(), played.sampleRate(), error);
     played.takeSamples();
-    waitingPictures_.frameDrawn(driver_.renderWindow());
     return ok && writePictures(plan.sink, size_t(pictureLag), error);
+}
+
+// A frame is a call that presented a picture. One on a render thread that
+// presents nothing (the window's thread had not yet handed the plug-in its GL
+// context) is no frame: it is drawn again with the same bytes, which our
+// plug-in, having changed nothing, draws as a one-thread host would see it.
+bool RenderSession::drawFrame(const RenderPlan& plan, int entry, const VisFrame& frame) {
+    for (int tries = 0; tries < drawTries; ++tries) {
+        HWND window = driver_.renderWindow();
+        waitingPictures_.frameStarting(window);
+        if (plan.renderThread)
+            renderThread_.render(entry, [this, &frame] { driver_.render(frame); });
+        else
+            driver_.render(frame);
+        // A window gone meanwhile ends the run at the next frame.
+        if (!window || waitingPictures_.frameDrawn(window)) return true;
+    }
+    return false;
 }
 
 bool RenderSession::writePictures(FrameSink* sink, size_t keep, std::string& error) {
@@ -119,10 +142,13 @@ bool RenderSession::runFrames(const RenderPlan& plan, long long limit, RenderRes
 bool RenderSession::start(const RenderPlan& plan, std::string& error) {
     playlist_.seek(plan.startMs);
     limit_ = frameLimit(plan);
-    if (expectedFrames(limit_) == 0) {
+    long long frames = expectedFrames(limit_);
+    if (frames == 0) {
         error = "nothing to render: the start is at or past the end of the playlist";
         return false;
     }
+    if (plan.sink && !plan.sink->acceptsLength(frames < 0 ? -1 : frames * frameDelayMs(), error))
+        return false;
     if (!driver_.start(host_.handle(), plan.outputSampleRate, 2, error)) return false;
     HWND window = driver_.renderWindow();
     RECT client = {};

@@ -66,6 +66,8 @@ class RenderSession {
                    std::string& error);
     bool renderFrame(const RenderPlan& plan, long long index, PlayedAudio& played,
                      std::string& error);
+    // onRender until it presents a picture; false when it never did.
+    bool drawFrame(const RenderPlan& plan, int entry, const VisFrame& frame);
     // Writes the pictures of drawn frames until at most `keep` wait.
     bool writePictures(FrameSink* sink, size_t keep, std::string& error);
     long long frameLimit(const RenderPlan& plan) const;

@@ -4,6 +4,8 @@
 //   platformSetFailure(PlatformFailure::CreateWindow, true);  // CreateWindowExA -> NULL
 // A 256-colour display, whose only window formats are 8-bit 3-3-2 palette formats:
 //   platformOfferPaletteFormat(true);
+// No answer lost to a loaded machine: SendMessageTimeoutA waits as long as it takes:
+//   platformSendTimeoutsWait(true);
 // What the user would have seen:
 //   platformMessageBoxes()          every MessageBoxA since the last clear
 //   platformWindowImage(window,...) the last picture SwapBuffers presented
@@ -14,7 +16,10 @@
 //   platformDisplayAvailable()      shown top-level windows become X windows
 //   platformNativeWindow(window)    the X window id, for screenshots and input
 //   platformUseDisplay(false)       keep every window off it (renders to a file)
-//   platformSetDisplayZoom(2)       show windows twice as large, input mapped back
+//   platformSetDisplayZoom(2)       open windows twice as large
+//   platformSetDisplayScaling(false) scale pictures to their window in blocks
+//   platformOpenFullScreen(true)    open windows filling the screen
+//   platformSetFullScreen(w, on)    full screen or back, as F11 does in a player
 // Leak checks: platformLive*Count(); platformReset() puts everything back
 // to a fresh process, quietly (no window procedure is called).
 #pragma once
@@ -44,6 +49,10 @@ typedef void (*PlatformPresentListener)(HWND window, void* user);
 
 PLATFORM_HOOK void platformSetFailure(PlatformFailure failure, bool on);
 PLATFORM_HOOK void platformOfferPaletteFormat(bool on);
+// Off by default (and after platformReset). On: SendMessageTimeoutA ignores its
+// timeout and waits for the answer, as SendMessageA does; the hung rule of
+// SMTO_ABORTIFHUNG still applies.
+PLATFORM_HOOK void platformSendTimeoutsWait(bool on);
 
 PLATFORM_HOOK std::vector<PlatformMessageBox> platformMessageBoxes();
 PLATFORM_HOOK void platformClearMessageBoxes();
@@ -69,10 +78,24 @@ PLATFORM_HOOK void platformSetPresentListener(PlatformPresentListener listener, 
 PLATFORM_HOOK bool platformDisplayAvailable();
 // On by default. Takes effect for windows shown after the call.
 PLATFORM_HOOK void platformUseDisplay(bool on);
-// Whole-pixel scale of the native windows shown after the call (1 to 8; 1 by
-// default): each client pixel becomes an N by N block on the desktop, and
-// mouse positions are divided back, so the program sees its own client size.
+// Native windows may be resized by the user: the program's window keeps its
+// client size, and its picture is scaled to fit the native window, keeping
+// its shape, centred on black; mouse positions are mapped back, so the
+// program sees its own client pixels.
+// The size of the native windows shown after the call, in whole multiples of
+// their client size (1 to 8; 1 by default).
 PLATFORM_HOOK void platformSetDisplayZoom(int zoom);
+// How windows shown after the call scale their picture: smoothly (bilinear,
+// the default) or each pixel a block (nearest).
+PLATFORM_HOOK void platformSetDisplayScaling(bool smooth);
+// Whether windows shown after the call open filling the screen (off by default).
+PLATFORM_HOOK void platformOpenFullScreen(bool on);
+// Asks the window manager to make the window fill the screen, or to give it
+// back its size (without one, does so itself). False when the window is not
+// on the desktop.
+PLATFORM_HOOK bool platformSetFullScreen(HWND window, bool on);
+// Full screen as last asked for, or as the window manager last said.
+PLATFORM_HOOK bool platformIsFullScreen(HWND window);
 // 0 while the window has no native window (hidden so far, or no display).
 PLATFORM_HOOK unsigned long platformNativeWindow(HWND window);
 

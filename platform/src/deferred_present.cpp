@@ -19,12 +19,6 @@
 #include <GL/glext.h>
 
 #include <atomic>
-#include <cstdint>
-#include <cstring>
-
-#ifdef __SSE2__
-#include <emmintrin.h>
-#endif
 
 namespace zdp {
 
@@ -35,7 +29,6 @@ struct PresentSlot {
     bool readBack = false;
     int width = 0;
     int height = 0;
-    bool tenBitWithAlpha = false;       // the pbuffer's words are copied out as they are
     std::vector<unsigned char> picture; // top-down RGBA8 rows once read back
 };
 
@@ -80,65 +73,6 @@ void forgetFence(PresentSlot& slot) {
     slot.drawn = nullptr;
 }
 
-// GL's rows run bottom-up; pictures run top-down like the screen.
-void flipInto(const std::vector<unsigned char>& bottomUp, PresentSlot& slot) {
-    size_t stride = size_t(slot.width) * 4;
-    slot.picture.resize(stride * size_t(slot.height));
-    for (int row = 0; row < slot.height; ++row)
-        std::memcpy(&slot.picture[size_t(row) * stride],
-                    &bottomUp[size_t(slot.height - 1 - row) * stride], stride);
-}
-
-// A 10-bit level to an 8-bit one, rounded as Mesa rounds it when it reads a
-// 10-bit buffer back as bytes: (v * 255 + 511) / 1023, the division done as
-// (x + (x >> 10) + 1) >> 10, which is exact for every 10-bit v. Only shifts
-// and adds, so four pixels go at once in SSE2's 32-bit lanes.
-inline uint32_t eightBitLevel(uint32_t v) {
-    uint32_t x = (v << 8) - v + 511;
-    return (x + (x >> 10) + 1) >> 10;
-}
-
-#ifdef __SSE2__
-inline __m128i eightBitLevels(__m128i v) {
-    __m128i x = _mm_add_epi32(_mm_sub_epi32(_mm_slli_epi32(v, 8), v), _mm_set1_epi32(511));
-    __m128i sum = _mm_add_epi32(_mm_add_epi32(x, _mm_srli_epi32(x, 10)), _mm_set1_epi32(1));
-    return _mm_srli_epi32(sum, 10);
-}
-
-// Four B10G10R10A2 words to RGBA8 pixels with opaque alpha (x86 is little-endian).
-inline __m128i rgbaWords(__m128i words) {
-    const __m128i level = _mm_set1_epi32(0x3ff);
-    __m128i red = eightBitLevels(_mm_and_si128(_mm_srli_epi32(words, 20), level));
-    __m128i green = eightBitLevels(_mm_and_si128(_mm_srli_epi32(words, 10), level));
-    __m128i blue = eightBitLevels(_mm_and_si128(words, level));
-    __m128i rgba = _mm_or_si128(red, _mm_slli_epi32(green, 8));
-    rgba = _mm_or_si128(rgba, _mm_slli_epi32(blue, 16));
-    return _mm_or_si128(rgba, _mm_set1_epi32(static_cast<int>(0xff000000u)));
-}
-#endif
-
-// B10G10R10A2 words, bottom-up, to top-down RGBA8 with opaque alpha.
-void convertInto(const std::vector<uint32_t>& words, PresentSlot& slot) {
-    size_t width = size_t(slot.width);
-    slot.picture.resize(width * size_t(slot.height) * 4);
-    unsigned char* out = slot.picture.data();
-    for (int row = slot.height - 1; row >= 0; --row, out += width * 4) {
-        const uint32_t* in = &words[size_t(row) * width];
-        size_t x = 0;
-#ifdef __SSE2__
-        for (; x + 4 <= width; x += 4)
-            _mm_storeu_si128(reinterpret_cast<__m128i*>(out + x * 4),
-                             rgbaWords(_mm_loadu_si128(reinterpret_cast<const __m128i*>(in + x))));
-#endif
-        for (; x < width; ++x) {
-            out[x * 4] = static_cast<unsigned char>(eightBitLevel((in[x] >> 20) & 0x3ff));
-            out[x * 4 + 1] = static_cast<unsigned char>(eightBitLevel((in[x] >> 10) & 0x3ff));
-            out[x * 4 + 2] = static_cast<unsigned char>(eightBitLevel(in[x] & 0x3ff));
-            out[x * 4 + 3] = 255;
-        }
-    }
-}
-
 // With the queue's context current on this thread: waits for the slot's frame
 // and reads its pbuffer.
 bool readBack(PresentSlot& slot, GLenum buffer) {
@@ -147,22 +81,8 @@ bool readBack(PresentSlot& slot, GLenum buffer) {
     forgetFence(slot);
     EGLSurface drawing = eglGetCurrentSurface(EGL_DRAW);
     if (!readFromSurface(slot.surface)) return false;
-    size_t pixels = size_t(slot.width) * size_t(slot.height);
-    if (slot.tenBitWithAlpha) {
-        static thread_local std::vector<uint32_t> words;
-        words.resize(pixels);
-        readPixelsNeutrally(0, buffer, slot.width, slot.height, GL_BGRA,
-                            GL_UNSIGNED_INT_2_10_10_10_REV, words.data());
-        readFromSurface(drawing);
-        convertInto(words, slot);
-    } else {
-        static thread_local std::vector<unsigned char> bottomUp;
-        bottomUp.resize(pixels * 4);
-        readPixelsNeutrally(0, buffer, slot.width, slot.height, GL_RGBA, GL_UNSIGNED_BYTE,
-                            bottomUp.data());
-        readFromSurface(drawing);
-        flipInto(bottomUp, slot);
-    }
+    readPicture(buffer, slot.width, slot.height, slot.picture);
+    readFromSurface(drawing);
     slot.readBack = true;
     return true;
 }
@@ -226,10 +146,6 @@ bool queuePresent(HWND handle, Window& window, const PresentTarget& target) {
     oldest->readBack = false;
     oldest->width = target.width;
     oldest->height = target.height;
-    EGLConfig config = nullptr;
-    int width = 0, height = 0;
-    oldest->tenBitWithAlpha =
-        windowSurfaceFormat(handle, config, width, height) && isTenBitWithAlpha(config);
     // One frame queued behind the one being drawn, no more (see the top).
     for (PresentSlot& slot : queue.slots)
         if (slot.present == window.presentCount && slot.drawn)
@@ -245,7 +161,6 @@ void keepPicture(Window& window) {
     if (oldest->drawn && window.presents->context) forgetFence(*oldest);
     oldest->present = window.imagePresent;
     oldest->readBack = true;
-    oldest->tenBitWithAlpha = false;
     oldest->width = window.imageWidth;
     oldest->height = window.imageHeight;
     oldest->picture = window.image;

@@ -18,6 +18,14 @@ bool displayConnected();
 void displayUse(bool on);
 // The whole-pixel scale given to native windows created from now on.
 void displaySetZoom(int zoom);
+// How native windows created from now on scale the picture to their size:
+// smoothly (bilinear) or in blocks (nearest).
+void displaySetSmoothScaling(bool smooth);
+// Whether windows shown from now on open filling the screen.
+void displayOpenFullScreen(bool on);
+// Full screen or back; false when the window is not on the desktop.
+bool displaySetFullScreen(HWND handle, bool on);
+bool displayFullScreen(HWND handle);
 
 // Whether some window is on the display now, so its input needs watching.
 bool displayShowsWindows();

@@ -9,6 +9,16 @@ bool displayConnected() {
 
 void displayUse(bool) {}
 void displaySetZoom(int) {}
+void displaySetSmoothScaling(bool) {}
+void displayOpenFullScreen(bool) {}
+
+bool displaySetFullScreen(HWND, bool) {
+    return false;
+}
+
+bool displayFullScreen(HWND) {
+    return false;
+}
 
 bool displayShowsWindows() {
     return false;

@@ -74,6 +74,17 @@ bool displayConnected() {
 
 void displayUse(bool) {}
 void displaySetZoom(int) {}
+// The page scales its canvas itself (CSS) and owns its full-window button.
+void displaySetSmoothScaling(bool) {}
+void displayOpenFullScreen(bool) {}
+
+bool displaySetFullScreen(HWND, bool) {
+    return false;
+}
+
+bool displayFullScreen(HWND) {
+    return false;
+}
 
 bool displayShowsWindows() {
     return shownWindow != nullptr;

@@ -7,6 +7,8 @@
 #include <EGL/egl.h>
 #include <GL/gl.h>
 
+#include <vector>
+
 namespace zdp {
 
 struct PresentTarget {
@@ -33,12 +35,9 @@ EGLDisplay platformEglDisplay();
 bool windowSurfaceFormat(HWND window, EGLConfig& config, int& width, int& height);
 bool exchangeWindowSurface(HWND window, EGLSurface next, EGLSurface& previous);
 bool readFromSurface(EGLSurface surface);
-// 10 bits a colour and 2 of alpha: Mesa's B10G10R10A2, read back as is.
-bool isTenBitWithAlpha(EGLConfig config);
-
-// glReadPixels of a whole colour buffer, bottom-up, with the application's
-// pack and transfer state and bindings set aside meanwhile.
-void readPixelsNeutrally(GLuint framebuffer, GLenum buffer, int width, int height, GLenum format,
-                         GLenum type, void* pixels);
+// The colour buffer `buffer` of the current read surface as top-down RGBA8
+// rows, with the application's pack and transfer state and bindings set aside
+// meanwhile.
+void readPicture(GLenum buffer, int width, int height, std::vector<unsigned char>& picture);
 
 } // namespace zdp

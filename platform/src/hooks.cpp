@@ -14,6 +14,7 @@ namespace {
 constexpr int failureKinds = 4;
 std::atomic<bool> failures[failureKinds];
 std::atomic<bool> paletteDisplay{false};
+std::atomic<bool> untimedSends{false};
 
 struct PresentListener {
     PlatformPresentListener call = nullptr;
@@ -35,10 +36,15 @@ bool paletteFormatOffered() {
     return paletteDisplay.load();
 }
 
+bool sendTimeoutsWait() {
+    return untimedSends.load();
+}
+
 void clearFailures() {
     for (auto& failure : failures)
         failure = false;
     paletteDisplay = false;
+    untimedSends = false;
 }
 
 void notifyPresent(HWND window) {
@@ -58,6 +64,10 @@ void clearPresentListener() {
 } // namespace zdp
 
 using namespace zdp;
+
+void platformSendTimeoutsWait(bool on) {
+    untimedSends = on;
+}
 
 void platformSetFailure(PlatformFailure failure, bool on) {
     failures[int(failure)] = on;
@@ -118,6 +128,22 @@ void platformSetDisplayZoom(int zoom) {
     displaySetZoom(zoom);
 }
 
+void platformSetDisplayScaling(bool smooth) {
+    displaySetSmoothScaling(smooth);
+}
+
+void platformOpenFullScreen(bool on) {
+    displayOpenFullScreen(on);
+}
+
+bool platformSetFullScreen(HWND window, bool on) {
+    return displaySetFullScreen(window, on);
+}
+
+bool platformIsFullScreen(HWND window) {
+    return displayFullScreen(window);
+}
+
 unsigned long platformNativeWindow(HWND handle) {
     return displayNativeWindow(handle);
 }
@@ -157,4 +183,7 @@ void platformReset() {
     clearFailures();
     clearPresentListener();
     setDeferredReadBack(false);
+    displaySetZoom(1);
+    displaySetSmoothScaling(true);
+    displayOpenFullScreen(false);
 }

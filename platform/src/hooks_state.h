@@ -7,6 +7,7 @@ namespace zdp {
 
 bool failureActive(PlatformFailure failure);
 bool paletteFormatOffered();
+bool sendTimeoutsWait();
 void clearFailures();
 
 void notifyPresent(HWND window);

@@ -3,9 +3,13 @@
 // delivers them. Messages sent by the window's own thread call the procedure
 // at once; those sent from another thread wait in the queue until the
 // window's thread looks at it, which answers them before anything else.
+// A thread's queue is made when the thread first needs one and goes with the
+// thread, as do its windows.
 #include "display.h"
 #include "hooks_state.h"
 #include "window_state.h"
+
+#include <unistd.h>
 
 #include <chrono>
 #include <condition_variable>
@@ -26,13 +30,21 @@ struct SentMessage {
     bool done = false;
 };
 
+// Milliseconds since the subset's first message, for MSG::time.
+DWORD messageTime() {
+    static const auto start = std::chrono::steady_clock::now();
+    auto elapsed = std::chrono::steady_clock::now() - start;
+    return DWORD(std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count());
+}
+
 struct ThreadQueue {
     std::deque<MSG> posted;
     std::deque<std::shared_ptr<SentMessage>> sent;
     bool quitPosted = false;
     int exitCode = 0;
     bool waiting = false; // inside GetMessage with nothing to do
-    DWORD lastLookMs = 0;
+    // When the thread last looked at its queue; a new queue counts as a look.
+    DWORD lastLookMs = messageTime();
 };
 
 using QueueLock = std::unique_lock<std::recursive_mutex>;
@@ -47,11 +59,36 @@ std::condition_variable_any& queueSignal() {
     return *signal;
 }
 
-// Milliseconds since the subset's first message, for MSG::time.
-DWORD messageTime() {
-    static const auto start = std::chrono::steady_clock::now();
-    auto elapsed = std::chrono::steady_clock::now() - start;
-    return DWORD(std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count());
+// Lets go of what the thread held when it ends: its windows (quietly, as
+// Windows destroys them then without calling their procedures) and its queue,
+// whose waiting senders get 0. The process's first thread ends with the
+// process, which keeps everything.
+struct ThreadEnd {
+    ~ThreadEnd() {
+        if (gettid() == getpid()) return;
+        StateLock lock(stateMutex());
+        const std::thread::id self = std::this_thread::get_id();
+        destroyThreadWindowsQuietly(self);
+        auto found = queues().find(self);
+        if (found == queues().end()) return;
+        for (auto& sent : found->second.sent)
+            sent->done = true;
+        queues().erase(found);
+        queueSignal().notify_all();
+    }
+};
+
+// The calling thread's queue, made on first use. Call with the state lock.
+ThreadQueue& ownQueue() {
+    static thread_local ThreadEnd end;
+    (void)end;
+    return queues()[std::this_thread::get_id()];
+}
+
+// Another thread's queue, or null when that thread has none (or has ended).
+ThreadQueue* queueOf(std::thread::id thread) {
+    auto found = queues().find(thread);
+    return found == queues().end() ? nullptr : &found->second;
 }
 
 MSG makeMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -62,7 +99,7 @@ MSG makeMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
 // state lock released while the procedures run.
 void answerSentMessages(QueueLock& lock) {
     for (;;) {
-        ThreadQueue& queue = queues()[std::this_thread::get_id()];
+        ThreadQueue& queue = ownQueue();
         queue.lastLookMs = messageTime();
         if (queue.sent.empty()) return;
         std::shared_ptr<SentMessage> entry = queue.sent.front();
@@ -82,19 +119,35 @@ bool hung(const ThreadQueue& queue) {
     return !queue.waiting && messageTime() - queue.lastLookMs > hungAfterMs;
 }
 
+void forgetSent(std::thread::id thread, const std::shared_ptr<SentMessage>& entry) {
+    ThreadQueue* queue = queueOf(thread);
+    if (!queue) return;
+    auto& pending = queue->sent;
+    for (auto it = pending.begin(); it != pending.end(); ++it)
+        if (*it == entry) {
+            pending.erase(it);
+            return;
+        }
+}
+
 // Sends to a window of another thread and waits for its answer, answering
 // what is sent to this thread meanwhile; a negative timeout waits for ever.
+// A thread that ends meanwhile answers 0.
 bool sendAcross(std::thread::id thread, const MSG& message, long timeoutMs, bool abortIfHung,
                 LRESULT& result) {
     QueueLock lock(stateMutex());
-    ThreadQueue& target = queues()[thread];
-    if (abortIfHung && hung(target)) {
+    ThreadQueue* target = queueOf(thread);
+    if (!target || !findWindow(message.hwnd)) {
+        setError(ERROR_INVALID_WINDOW_HANDLE);
+        return false;
+    }
+    if (abortIfHung && hung(*target)) {
         setError(ERROR_TIMEOUT);
         return false;
     }
     auto entry = std::make_shared<SentMessage>();
     entry->message = message;
-    target.sent.push_back(entry);
+    target->sent.push_back(entry);
     queueSignal().notify_all();
     auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
     while (!entry->done) {
@@ -104,12 +157,7 @@ bool sendAcross(std::thread::id thread, const MSG& message, long timeoutMs, bool
             queueSignal().wait(lock);
         } else if (queueSignal().wait_until(lock, deadline) == std::cv_status::timeout &&
                    !entry->done) {
-            auto& pending = queues()[thread].sent;
-            for (auto it = pending.begin(); it != pending.end(); ++it)
-                if (*it == entry) {
-                    pending.erase(it);
-                    break;
-                }
+            forgetSent(thread, entry);
             setError(ERROR_TIMEOUT);
             return false;
         }
@@ -154,7 +202,7 @@ bool takeQuit(ThreadQueue& queue, MSG* out, bool remove) {
 
 bool peekOnce(MSG* out, HWND filter, UINT filterMin, UINT filterMax, bool remove) {
     std::thread::id self = std::this_thread::get_id();
-    ThreadQueue& queue = queues()[self];
+    ThreadQueue& queue = ownQueue();
     if (takePosted(queue, out, filter, filterMin, filterMax, remove)) return true;
     if (takeQuit(queue, out, remove)) return true;
     if (!passesRange(WM_PAINT, filterMin, filterMax)) return false;
@@ -172,13 +220,14 @@ bool validFilter(HWND filter) {
 
 bool post(HWND window, UINT message, WPARAM wParam, LPARAM lParam, bool front) {
     StateLock lock(stateMutex());
-    std::thread::id thread = std::this_thread::get_id();
+    ThreadQueue* queue = &ownQueue();
     if (window) {
         const Window* target = checkWindow(window);
         if (!target) return false;
-        thread = target->thread;
+        queue = queueOf(target->thread);
+        if (!queue) return false;
     }
-    auto& posted = queues()[thread].posted;
+    auto& posted = queue->posted;
     MSG entry = makeMessage(window, message, wParam, lParam);
     if (front)
         posted.push_front(entry);
@@ -234,6 +283,11 @@ void wakeMessageWaiters() {
     queueSignal().notify_all();
 }
 
+void makeThreadQueue() {
+    StateLock lock(stateMutex());
+    ownQueue();
+}
+
 // Senders still waiting are let go with a zero answer.
 void clearMessageQueues() {
     StateLock lock(stateMutex());
@@ -270,8 +324,9 @@ LRESULT WINAPI SendMessageTimeoutA(HWND window, UINT message, WPARAM wParam, LPA
     LRESULT answer = 0;
     if (thread == std::this_thread::get_id()) {
         answer = callProcedure(window, message, wParam, lParam);
-    } else if (!sendAcross(thread, makeMessage(window, message, wParam, lParam), long(timeoutMs),
-                           flags & SMTO_ABORTIFHUNG, answer)) {
+    } else if (!sendAcross(thread, makeMessage(window, message, wParam, lParam),
+                           sendTimeoutsWait() ? -1 : long(timeoutMs), flags & SMTO_ABORTIFHUNG,
+                           answer)) {
         return 0;
     }
     if (result) *result = DWORD_PTR(answer);
@@ -284,7 +339,7 @@ BOOL WINAPI PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam
 
 void WINAPI PostQuitMessage(int exitCode) {
     StateLock lock(stateMutex());
-    ThreadQueue& queue = queues()[std::this_thread::get_id()];
+    ThreadQueue& queue = ownQueue();
     queue.quitPosted = true;
     queue.exitCode = exitCode;
     queueSignal().notify_all();
@@ -304,16 +359,16 @@ BOOL WINAPI GetMessageA(LPMSG message, HWND filter, UINT filterMin, UINT filterM
     for (;;) {
         answerSentMessages(lock);
         if (peekOnce(message, filter, filterMin, filterMax, true)) break;
-        ThreadQueue& queue = queues()[std::this_thread::get_id()];
+        ThreadQueue& queue = ownQueue();
         if (!queue.sent.empty()) continue;
         queue.waiting = true;
         if (!displayShowsWindows()) {
             queueSignal().wait(lock);
-            queues()[std::this_thread::get_id()].waiting = false;
+            ownQueue().waiting = false;
             continue;
         }
         queueSignal().wait_for(lock, std::chrono::milliseconds(displayPollMs));
-        queues()[std::this_thread::get_id()].waiting = false;
+        ownQueue().waiting = false;
         lock.unlock();
         displayPumpEvents();
         lock.lock();

@@ -4,7 +4,8 @@
 // Normally two double-buffered RGBA formats are offered, 32-bit colour with a
 // 16-bit or a 24-bit depth buffer (and 8 stencil bits). With the palette hook
 // on, the display has 256 colours and offers one 8-bit 3-3-2 format that needs
-// a palette. Either way the GL underneath renders to an RGB8 surface.
+// a palette. The GL underneath draws with the bits the format holds where the
+// driver has them (wgl_egl.cpp), as a Windows driver does.
 #include "gdi_state.h"
 #include "hooks_state.h"
 #include "window_state.h"

@@ -10,9 +10,6 @@
 
 #include <GL/glext.h>
 
-#include <algorithm>
-#include <cstring>
-
 namespace zdp {
 namespace {
 
@@ -29,10 +26,12 @@ const FramebufferCalls& framebufferCalls() {
     return calls;
 }
 
-constexpr GLenum packParameters[] = {GL_PACK_ALIGNMENT,    GL_PACK_ROW_LENGTH, GL_PACK_SKIP_ROWS,
-                                     GL_PACK_SKIP_PIXELS,  GL_PACK_SWAP_BYTES, GL_PACK_LSB_FIRST,
-                                     GL_PACK_IMAGE_HEIGHT, GL_PACK_SKIP_IMAGES};
-constexpr GLint packDefaults[] = {1, 0, 0, 0, GL_FALSE, GL_FALSE, 0, 0};
+// Mesa's pack inversion reads GL's bottom-up rows out top-down, like the screen.
+constexpr GLenum packParameters[] = {
+    GL_PACK_ALIGNMENT,    GL_PACK_ROW_LENGTH,  GL_PACK_SKIP_ROWS,
+    GL_PACK_SKIP_PIXELS,  GL_PACK_SWAP_BYTES,  GL_PACK_LSB_FIRST,
+    GL_PACK_IMAGE_HEIGHT, GL_PACK_SKIP_IMAGES, GL_PACK_INVERT_MESA};
+constexpr GLint packDefaults[] = {1, 0, 0, 0, GL_FALSE, GL_FALSE, 0, 0, GL_TRUE};
 constexpr GLenum transferParameters[] = {GL_RED_SCALE,   GL_GREEN_SCALE, GL_BLUE_SCALE,
                                          GL_ALPHA_SCALE, GL_RED_BIAS,    GL_GREEN_BIAS,
                                          GL_BLUE_BIAS,   GL_ALPHA_BIAS};
@@ -51,7 +50,7 @@ struct ReadState {
     GLint packBuffer;
 };
 
-ReadState saveAndNeutralise(GLuint framebuffer, GLenum buffer) {
+ReadState saveAndNeutralise(GLenum buffer) {
     ReadState saved{};
     const FramebufferCalls& calls = framebufferCalls();
     for (size_t i = 0; i < packCount; ++i) {
@@ -66,7 +65,7 @@ ReadState saveAndNeutralise(GLuint framebuffer, GLenum buffer) {
     glPixelTransferi(GL_MAP_COLOR, GL_FALSE);
     glGetIntegerv(GL_READ_FRAMEBUFFER_BINDING, &saved.readFramebuffer);
     glGetIntegerv(GL_PIXEL_PACK_BUFFER_BINDING, &saved.packBuffer);
-    if (calls.bindFramebuffer) calls.bindFramebuffer(GL_READ_FRAMEBUFFER, framebuffer);
+    if (calls.bindFramebuffer) calls.bindFramebuffer(GL_READ_FRAMEBUFFER, 0);
     if (calls.bindBuffer) calls.bindBuffer(GL_PIXEL_PACK_BUFFER, 0);
     glGetIntegerv(GL_READ_BUFFER, &saved.readBuffer);
     glReadBuffer(buffer);
@@ -86,28 +85,8 @@ void restore(const ReadState& saved) {
         glPixelStorei(packParameters[i], saved.pack[i]);
 }
 
-// GL's rows run bottom-up; the visible image runs top-down like the screen.
-void flipRows(std::vector<unsigned char>& pixels, int width, int height) {
-    size_t stride = size_t(width) * 4;
-    std::vector<unsigned char> row(stride);
-    for (int top = 0, bottom = height - 1; top < bottom; ++top, --bottom) {
-        unsigned char* a = &pixels[size_t(top) * stride];
-        unsigned char* b = &pixels[size_t(bottom) * stride];
-        std::memcpy(row.data(), a, stride);
-        std::memcpy(a, b, stride);
-        std::memcpy(b, row.data(), stride);
-    }
-}
-
 void readVisibleImage(const PresentTarget& target, Window& window) {
-    glFinish();
-    window.image.resize(size_t(target.width) * size_t(target.height) * 4);
-    readPixelsNeutrally(0, target.drawBuffer, target.width, target.height, GL_RGBA,
-                        GL_UNSIGNED_BYTE, window.image.data());
-    flipRows(window.image, target.width, target.height);
-    // A window's picture is opaque, whatever alpha bits its buffer keeps.
-    for (size_t alpha = 3; alpha < window.image.size(); alpha += 4)
-        window.image[alpha] = 255;
+    readPicture(target.drawBuffer, target.width, target.height, window.image);
     window.imageWidth = target.width;
     window.imageHeight = target.height;
     window.imagePresent = ++window.presentCount;
@@ -115,10 +94,11 @@ void readVisibleImage(const PresentTarget& target, Window& window) {
 
 } // namespace
 
-void readPixelsNeutrally(GLuint framebuffer, GLenum buffer, int width, int height, GLenum format,
-                         GLenum type, void* pixels) {
-    ReadState saved = saveAndNeutralise(framebuffer, buffer);
-    glReadPixels(0, 0, width, height, format, type, pixels);
+// The window formats have no alpha bits, so every pixel reads back opaque.
+void readPicture(GLenum buffer, int width, int height, std::vector<unsigned char>& picture) {
+    picture.resize(size_t(width) * size_t(height) * 4);
+    ReadState saved = saveAndNeutralise(buffer);
+    glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, picture.data());
     restore(saved);
 }
 

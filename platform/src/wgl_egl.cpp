@@ -10,7 +10,9 @@
 
 #include <EGL/eglext.h>
 
+#include <climits>
 #include <map>
+#include <vector>
 
 namespace zdp {
 namespace {
@@ -21,7 +23,6 @@ struct GLContext {
     bool current = false;
     std::thread::id thread;
     GLenum drawBuffer = 0; // read once on first use, before the application changes it
-    bool deferred = false; // made while read-back was deferred
 };
 
 struct WindowSurface {
@@ -70,56 +71,39 @@ EGLint configAttribute(EGLConfig config, EGLint attribute) {
     return value;
 }
 
-} // namespace
-
-bool isTenBitWithAlpha(EGLConfig config) {
-    return configAttribute(config, EGL_RED_SIZE) == 10 &&
-           configAttribute(config, EGL_GREEN_SIZE) == 10 &&
-           configAttribute(config, EGL_BLUE_SIZE) == 10 &&
-           configAttribute(config, EGL_ALPHA_SIZE) == 2;
-}
-
-namespace {
-
-// An RGB8 pbuffer config with exactly the format's depth and stencil bits
-// when there is one, else the driver's first choice. For read-back deferred,
-// a format without alpha gets the 10-bit driver format's two spare bits as
-// alpha where it has them: the RGB bits drawn are the same, and only that
-// layout reads back as a plain copy, without a conversion queued behind the
-// frames still being drawn. (The plug-in never blends with the destination's
-// alpha, the one thing those bits could change.)
-EGLConfig configFor(const PIXELFORMATDESCRIPTOR& format, bool deferred) {
-    const EGLint attributes[] = {EGL_SURFACE_TYPE,
-                                 EGL_PBUFFER_BIT,
-                                 EGL_RENDERABLE_TYPE,
-                                 EGL_OPENGL_BIT,
-                                 EGL_RED_SIZE,
-                                 8,
-                                 EGL_GREEN_SIZE,
-                                 8,
-                                 EGL_BLUE_SIZE,
-                                 8,
-                                 EGL_DEPTH_SIZE,
-                                 format.cDepthBits,
-                                 EGL_STENCIL_SIZE,
-                                 format.cStencilBits,
-                                 EGL_NONE};
-    EGLConfig configs[64];
+// The pbuffer config an ICD would give the format: the channel, depth and
+// stencil bits it asks for, single-sampled; where the driver has none such,
+// the one with the fewest bits beyond those asked.
+EGLConfig configFor(const PIXELFORMATDESCRIPTOR& format) {
+    const EGLint asked[][2] = {{EGL_RED_SIZE, format.cRedBits},
+                               {EGL_GREEN_SIZE, format.cGreenBits},
+                               {EGL_BLUE_SIZE, format.cBlueBits},
+                               {EGL_ALPHA_SIZE, format.cAlphaBits},
+                               {EGL_DEPTH_SIZE, format.cDepthBits},
+                               {EGL_STENCIL_SIZE, format.cStencilBits},
+                               {EGL_SAMPLES, 0}};
+    std::vector<EGLint> attributes = {EGL_SURFACE_TYPE, EGL_PBUFFER_BIT, EGL_RENDERABLE_TYPE,
+                                      EGL_OPENGL_BIT};
+    for (const EGLint* size : asked)
+        attributes.insert(attributes.end(), {size[0], size[1]});
+    attributes.push_back(EGL_NONE);
     EGLint count = 0;
-    if (!eglChooseConfig(display(), attributes, configs, 64, &count) || count == 0) return nullptr;
-    for (EGLint i = 0; deferred && format.cAlphaBits == 0 && i < count; ++i) {
-        if (configAttribute(configs[i], EGL_DEPTH_SIZE) == format.cDepthBits &&
-            configAttribute(configs[i], EGL_STENCIL_SIZE) == format.cStencilBits &&
-            isTenBitWithAlpha(configs[i]))
-            return configs[i];
-    }
+    if (!eglChooseConfig(display(), attributes.data(), nullptr, 0, &count) || count == 0)
+        return nullptr;
+    std::vector<EGLConfig> configs(size_t(count), nullptr);
+    eglChooseConfig(display(), attributes.data(), configs.data(), count, &count);
+    EGLConfig closest = nullptr;
+    int fewest = INT_MAX;
     for (EGLint i = 0; i < count; ++i) {
-        if (configAttribute(configs[i], EGL_DEPTH_SIZE) == format.cDepthBits &&
-            configAttribute(configs[i], EGL_STENCIL_SIZE) == format.cStencilBits &&
-            configAttribute(configs[i], EGL_ALPHA_SIZE) == format.cAlphaBits)
-            return configs[i];
+        int beyond = 0;
+        for (const EGLint* size : asked)
+            beyond += configAttribute(configs[size_t(i)], size[0]) - size[1];
+        if (beyond < fewest) {
+            closest = configs[size_t(i)];
+            fewest = beyond;
+        }
     }
-    return configs[0];
+    return closest;
 }
 
 const Window* formattedWindowOf(HDC dc) {
@@ -162,7 +146,7 @@ bool makeCurrent(HDC dc, HGLRC handle) {
     }
     const Window* window = formattedWindowOf(dc);
     if (!window) return false;
-    if (configFor(window->pixelFormatDescription, context->deferred) != context->config) {
+    if (configFor(window->pixelFormatDescription) != context->config) {
         setError(ERROR_INVALID_PIXEL_FORMAT);
         return false;
     }
@@ -284,9 +268,8 @@ HGLRC WINAPI wglCreateContext(HDC dc) {
     StateLock lock(stateMutex());
     const Window* window = formattedWindowOf(dc);
     if (!window) return nullptr;
-    const bool deferred = deferredReadBackOn();
     EGLConfig config =
-        display() == EGL_NO_DISPLAY ? nullptr : configFor(window->pixelFormatDescription, deferred);
+        display() == EGL_NO_DISPLAY ? nullptr : configFor(window->pixelFormatDescription);
     if (!config) {
         setError(ERROR_NOT_SUPPORTED);
         return nullptr;
@@ -300,7 +283,6 @@ HGLRC WINAPI wglCreateContext(HDC dc) {
     auto context = std::make_unique<GLContext>();
     context->context = created;
     context->config = config;
-    context->deferred = deferred;
     return handleFrom<HGLRC>(contextTable().add(std::move(context)));
 }
 

@@ -71,6 +71,7 @@ HWND addWindow(WindowClass& windowClass, std::unique_ptr<Window> window) {
     window->extraBytes.assign(size_t(windowClass.windowExtraBytes), 0);
     window->thread = std::this_thread::get_id();
     window->threadId = GetCurrentThreadId();
+    makeThreadQueue();
     HWND handle = handleFrom<HWND>(windowTable().add(std::move(window)));
     if (!handle) {
         setError(ERROR_NOT_ENOUGH_MEMORY);
@@ -138,6 +139,24 @@ bool isOwnedBy(const Window& window, HWND owner) {
 
 bool isChildOf(const Window& window, HWND parent) {
     return (window.style & WS_CHILD) && window.parent == parent;
+}
+
+bool onOtherThread(const Window& window) {
+    return window.thread != std::this_thread::get_id();
+}
+
+// Windows owned by the given ones go with them, except those of other
+// threads, which only lose their owner (as in Wine).
+std::vector<HWND> ownedToDestroy(HWND owner) {
+    std::vector<HWND> owned;
+    for (HWND handle : windowsWhere(isOwnedBy, owner)) {
+        Window* window = findWindow(handle);
+        if (onOtherThread(*window))
+            window->owner = nullptr;
+        else
+            owned.push_back(handle);
+    }
+    return owned;
 }
 
 void freeWindow(HWND handle) {
@@ -211,6 +230,16 @@ void destroyAllWindowsQuietly() {
         freeWindow(handleFrom<HWND>(value));
 }
 
+void destroyThreadWindowsQuietly(std::thread::id thread) {
+    StateLock lock(stateMutex());
+    for (uintptr_t value : windowTable().handles()) {
+        const Window* window = windowTable().find(value);
+        if (!window || window->thread != thread) continue;
+        ownedToDestroy(handleFrom<HWND>(value));
+        freeWindow(handleFrom<HWND>(value));
+    }
+}
+
 } // namespace zdp
 
 using namespace zdp;
@@ -237,18 +266,23 @@ HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, 
     return IsWindow(handle) ? handle : nullptr;
 }
 
+// Only the window's own thread may destroy it, as on Windows.
 BOOL WINAPI DestroyWindow(HWND handle) {
     std::vector<HWND> owned;
     {
         StateLock lock(stateMutex());
         Window* window = checkWindow(handle);
         if (!window) return FALSE;
+        if (onOtherThread(*window)) {
+            setError(ERROR_ACCESS_DENIED);
+            return FALSE;
+        }
         if (window->destroying) return TRUE;
         window->destroying = true;
         window->visible = false;
         window->style &= ~DWORD(WS_VISIBLE);
         displayHideWindow(handle);
-        owned = windowsWhere(isOwnedBy, handle);
+        owned = ownedToDestroy(handle);
     }
     for (HWND ownedWindow : owned)
         DestroyWindow(ownedWindow);

@@ -90,6 +90,10 @@ void discardWindowMessages(HWND window);
 void releaseWindowDeviceContexts(HWND window);
 void releaseWindowSurface(HWND window);
 void destroyAllWindowsQuietly();
+// When a thread ends: its windows go without their procedures being called.
+void destroyThreadWindowsQuietly(std::thread::id thread);
+// A window's thread has a queue from the window's creation on.
+void makeThreadQueue();
 
 // Painting state, used by the message queue to synthesise WM_PAINT.
 HWND findWindowToPaint(std::thread::id thread, HWND filter);

@@ -13,6 +13,8 @@ namespace {
 
 std::atomic<bool> displayWanted{true};
 std::atomic<int> zoomOfNewWindows{1};
+std::atomic<bool> smoothScaling{true};
+std::atomic<bool> openFullScreen{false};
 
 // A window that the user or another client destroyed under us must not end
 // the process, which Xlib's default handler would do.
@@ -27,6 +29,9 @@ void internAtoms(X11Connection& x) {
     x.netWmPid = XInternAtom(x.display, "_NET_WM_PID", False);
     x.utf8String = XInternAtom(x.display, "UTF8_STRING", False);
     x.motifWmHints = XInternAtom(x.display, "_MOTIF_WM_HINTS", False);
+    x.netWmState = XInternAtom(x.display, "_NET_WM_STATE", False);
+    x.netWmStateFullScreen = XInternAtom(x.display, "_NET_WM_STATE_FULLSCREEN", False);
+    x.netSupportingWmCheck = XInternAtom(x.display, "_NET_SUPPORTING_WM_CHECK", False);
 }
 
 X11Connection* openConnection() {
@@ -42,6 +47,9 @@ X11Connection* openConnection() {
     x->visual = DefaultVisual(x->display, x->screen);
     x->depth = DefaultDepth(x->display, x->screen);
     internAtoms(*x);
+    int eventBase, errorBase;
+    if (XRenderQueryExtension(x->display, &eventBase, &errorBase))
+        x->renderFormat = XRenderFindVisualFormat(x->display, x->visual);
     // Held keys then repeat as presses alone, as Windows reports them.
     Bool supported = False;
     XkbSetDetectableAutoRepeat(x->display, True, &supported);
@@ -82,6 +90,22 @@ void displaySetZoom(int zoom) {
 
 int displayZoom() {
     return zoomOfNewWindows;
+}
+
+void displaySetSmoothScaling(bool smooth) {
+    smoothScaling = smooth;
+}
+
+bool displaySmoothScaling() {
+    return smoothScaling;
+}
+
+void displayOpenFullScreen(bool on) {
+    openFullScreen = on;
+}
+
+bool displayOpensFullScreen() {
+    return openFullScreen;
 }
 
 bool displayShowsWindows() {

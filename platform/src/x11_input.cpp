@@ -2,6 +2,9 @@
 // and key data, mouse buttons and moves in client coordinates, WM_CLOSE from
 // the close box. Exposed windows get their last picture back without a
 // WM_PAINT, as a composited desktop shows them, so frames stay counted.
+// Pointer positions on a window scaled to another size come back in the
+// program's client pixels; presses on the black around the picture are not
+// in the client area, and go nowhere.
 #include "display.h"
 #include "x11_state.h"
 
@@ -19,13 +22,9 @@ LPARAM pointParam(int x, int y) {
     return LPARAM(uint32_t(uint16_t(y)) << 16 | uint16_t(x));
 }
 
-// A point on a zoomed window in client pixels, rounding down (also left of
-// and above the window, where a held button still reports the pointer).
 LPARAM clientPointParam(const X11Window& native, int x, int y) {
-    auto down = [&](int v) {
-        return v >= 0 ? v / native.zoom : -((native.zoom - 1 - v) / native.zoom);
-    };
-    return pointParam(down(x), down(y));
+    POINT point = clientPointOf(native, x, y);
+    return pointParam(point.x, point.y);
 }
 
 // Without detectable auto-repeat the server reports a held key as release
@@ -69,6 +68,7 @@ WPARAM mouseKeys(unsigned state, unsigned button, bool release) {
 void onButton(HWND handle, const X11Window& native, const XButtonEvent& event, bool release) {
     static const UINT downMessages[] = {WM_LBUTTONDOWN, WM_MBUTTONDOWN, WM_RBUTTONDOWN};
     if (event.button < Button1 || event.button > Button3) return;
+    if (!release && !insidePicture(native, event.x, event.y)) return;
     UINT message = downMessages[event.button - Button1] + (release ? 1 : 0);
     PostMessageA(handle, message, mouseKeys(event.state, event.button, release),
                  clientPointParam(native, event.x, event.y));
@@ -83,8 +83,12 @@ void onMotion(const X11Connection& x, HWND handle, const X11Window& native, XMot
                  clientPointParam(native, event.x, event.y));
 }
 
-// The window manager moved the window: its outer rectangle follows the client area.
-void onConfigure(const X11Connection& x, HWND handle, X11Window& native, std::vector<Move>& moves) {
+// The window manager moved the window: its outer rectangle follows the
+// client area. Resized, it shows the picture at the new size; the program's
+// window keeps its own.
+void onConfigure(const X11Connection& x, HWND handle, X11Window& native,
+                 const XConfigureEvent& event, std::vector<Move>& moves) {
+    resizePicture(x, native, event.width, event.height);
     int left = 0, top = 0;
     ::Window child;
     XTranslateCoordinates(x.display, native.id, x.root, 0, 0, &left, &top, &child);
@@ -132,16 +136,19 @@ void handleEvent(X11Connection& x, XEvent& event, std::vector<Move>& moves) {
         onMotion(x, handle, native, event.xmotion);
         break;
     case Expose:
-        if (event.xexpose.count == 0) putNativeImage(x, native);
+        if (event.xexpose.count == 0) redrawPicture(x, native);
         break;
     case ConfigureNotify:
-        onConfigure(x, handle, native, moves);
+        onConfigure(x, handle, native, event.xconfigure, moves);
         break;
     case ClientMessage:
         onClientMessage(x, handle, event.xclient);
         break;
     case DestroyNotify:
         onDestroyed(x, handle);
+        break;
+    case PropertyNotify:
+        if (event.xproperty.atom == x.netWmState) readFullScreenState(x, native);
         break;
     case FocusOut:
         x.keysDown.reset();

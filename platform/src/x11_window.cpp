@@ -1,7 +1,9 @@
 // Native X11 windows for the subset's shown top-level windows: the X window
-// is the client area, placed where Windows would put it, of a fixed size, with
-// the title and the close box asking for WM_DELETE_WINDOW. The window manager
-// draws the frame around it.
+// is the client area, placed where Windows would put it, with the title and
+// the close box asking for WM_DELETE_WINDOW. The window manager draws the
+// frame around it. The user may resize it or make it fill the screen: the
+// program's window keeps its client size, and its picture is scaled to the
+// native window (x11_picture.cpp).
 #include "display.h"
 #include "x11_state.h"
 
@@ -17,18 +19,19 @@ namespace {
 
 constexpr long inputEvents = KeyPressMask | KeyReleaseMask | ButtonPressMask | ButtonReleaseMask |
                              PointerMotionMask | ExposureMask | StructureNotifyMask |
-                             FocusChangeMask;
+                             FocusChangeMask | PropertyChangeMask;
 
-// Fixed size, and the client area at the given spot with the frame around
-// it (static gravity), as Windows lays out a window from its outer rectangle.
-void setSizeHints(const X11Connection& x, ::Window id, POINT origin, int width, int height) {
+// Any size down to a quarter of the client area's, and the client area at
+// the given spot with the frame around it (static gravity), as Windows lays
+// out a window from its outer rectangle.
+void setSizeHints(const X11Connection& x, ::Window id, POINT origin, RECT client) {
     XSizeHints* hints = XAllocSizeHints();
     if (!hints) return;
-    hints->flags = PPosition | USPosition | PMinSize | PMaxSize | PWinGravity;
+    hints->flags = PPosition | USPosition | PMinSize | PWinGravity;
     hints->x = origin.x;
     hints->y = origin.y;
-    hints->min_width = hints->max_width = width;
-    hints->min_height = hints->max_height = height;
+    hints->min_width = std::max(1, int(client.right) / 4);
+    hints->min_height = std::max(1, int(client.bottom) / 4);
     hints->win_gravity = StaticGravity;
     XSetWMNormalHints(x.display, id, hints);
     XFree(hints);
@@ -103,7 +106,7 @@ X11Window* createNative(X11Connection& x, HWND handle, const Window& window) {
                                 unsigned(height), 0, CopyFromParent, InputOutput, CopyFromParent,
                                 CWBackPixmap | CWEventMask, &attributes);
     if (!id) return nullptr;
-    setSizeHints(x, id, origin, width, height);
+    setSizeHints(x, id, origin, client);
     setClassHint(x, id, window.windowClass->name);
     setDecorations(x, id, window.style);
     setProtocols(x, id);
@@ -113,79 +116,30 @@ X11Window* createNative(X11Connection& x, HWND handle, const Window& window) {
     native.id = id;
     native.gc = XCreateGC(x.display, id, 0, nullptr);
     native.clientOrigin = origin;
-    native.zoom = zoom;
+    native.width = width;
+    native.height = height;
+    native.pictureWidth = width / zoom;
+    native.pictureHeight = height / zoom;
+    native.smooth = displaySmoothScaling();
+    placePicture(x, native);
     return &native;
 }
 
-int shiftOf(unsigned long mask) {
-    int shift = 0;
-    while (mask && !(mask & 1)) {
-        mask >>= 1;
-        ++shift;
-    }
-    return shift;
-}
-
-// RGBA rows to the visual's 32-bit pixels, each pixel repeated `zoom` times
-// across and each row `zoom` times down; other visuals are not drawn on.
-bool convertImage(const X11Connection& x, const Window& window, X11Window& native) {
-    if (x.depth < 24 || x.visual->c_class != TrueColor) return false;
-    int red = shiftOf(x.visual->red_mask), green = shiftOf(x.visual->green_mask),
-        blue = shiftOf(x.visual->blue_mask);
-    auto visualPixel = [&](const unsigned char* rgba) {
-        return uint32_t(rgba[0]) << red | uint32_t(rgba[1]) << green | uint32_t(rgba[2]) << blue;
-    };
-    size_t zoom = size_t(native.zoom);
-    size_t width = size_t(window.imageWidth) * zoom;
-    native.pixels.resize(width * size_t(window.imageHeight) * zoom);
-    const unsigned char* rgba = window.image.data();
-    uint32_t* out = native.pixels.data();
-    if (zoom == 1) {
-        // Every frame of a live run passes here: one straight loop.
-        for (size_t i = 0; i < native.pixels.size(); ++i, rgba += 4)
-            out[i] = visualPixel(rgba);
-    } else {
-        for (int row = 0; row < window.imageHeight; ++row) {
-            uint32_t* first = out;
-            for (int column = 0; column < window.imageWidth; ++column, rgba += 4)
-                out = std::fill_n(out, zoom, visualPixel(rgba));
-            for (size_t copy = 1; copy < zoom; ++copy, out += width)
-                std::copy(first, first + width, out);
-        }
-    }
-    native.width = int(width);
-    native.height = window.imageHeight * int(zoom);
-    return true;
-}
-
 } // namespace
-
-void putNativeImage(const X11Connection& x, X11Window& native) {
-    if (native.pixels.empty()) return;
-    XImage* image = XCreateImage(x.display, x.visual, unsigned(x.depth), ZPixmap, 0,
-                                 reinterpret_cast<char*>(native.pixels.data()),
-                                 unsigned(native.width), unsigned(native.height), 32, 0);
-    if (!image) return;
-    const uint32_t probe = 1;
-    image->byte_order = *reinterpret_cast<const unsigned char*>(&probe) ? LSBFirst : MSBFirst;
-    if (image->bits_per_pixel == 32)
-        XPutImage(x.display, native.id, native.gc, image, 0, 0, 0, 0, unsigned(native.width),
-                  unsigned(native.height));
-    image->data = nullptr; // the pixels belong to the window record
-    XDestroyImage(image);
-    XFlush(x.display);
-}
 
 void displayShowWindow(HWND handle, const Window& window) {
     StateLock lock(stateMutex());
     if (!displayConnected() || (window.style & WS_CHILD)) return;
     X11Connection& x = x11Connection();
     auto found = x11Windows().find(handle);
-    X11Window* native =
-        found != x11Windows().end() ? &found->second : createNative(x, handle, window);
+    bool created = found == x11Windows().end();
+    X11Window* native = created ? createNative(x, handle, window) : &found->second;
     if (!native || native->mapped) return;
+    bool fullScreen = created && displayOpensFullScreen();
+    if (fullScreen) requestFullScreenAtMap(x, *native);
     XMapWindow(x.display, native->id);
     native->mapped = true;
+    if (fullScreen) setFullScreen(x, *native, true);
     XFlush(x.display);
 }
 
@@ -203,6 +157,7 @@ void displayDestroyWindow(HWND handle) {
     auto found = x11Windows().find(handle);
     if (found == x11Windows().end()) return;
     ::Display* display = x11Connection().display;
+    releasePicture(x11Connection(), found->second);
     XFreeGC(display, found->second.gc);
     XDestroyWindow(display, found->second.id);
     XFlush(display);
@@ -221,8 +176,7 @@ void displayPresent(HWND handle, const Window& window) {
     StateLock lock(stateMutex());
     auto found = x11Windows().find(handle);
     if (found == x11Windows().end()) return;
-    if (convertImage(x11Connection(), window, found->second))
-        putNativeImage(x11Connection(), found->second);
+    showPicture(x11Connection(), found->second, window);
 }
 
 unsigned long displayNativeWindow(HWND handle) {

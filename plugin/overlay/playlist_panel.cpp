@@ -39,14 +39,15 @@ PlaylistPanel::~PlaylistPanel() {
 // in place keeps showing the old titles, and so does a host that did not
 // answer in time.
 void PlaylistPanel::refresh() {
-    const int length = playlistLength(host);
-    if (length == titleCount || length < 0) return;
-    bool answered = true;
-    char** fresh = playlistFetchTitles(host, length, answered);
-    if (!answered) return;
+    PlaylistUpdate update = PlaylistUpdate::fetch(host, titleCount);
+    takeTitles(update);
+}
+
+void PlaylistPanel::takeTitles(PlaylistUpdate& update) {
+    if (!update.fetched()) return;
     playlistReleaseTitles(titles, titleCount);
-    titles = fresh;
-    titleCount = fresh ? length : 0;
+    titleCount = update.count();
+    titles = update.take();
 }
 
 void PlaylistPanel::setCurrent(int position) {

@@ -6,6 +6,7 @@
 
 #include <cstring>
 #include <new>
+#include <utility>
 
 int playlistLength(VisModule* host) {
     LRESULT length = 0;
@@ -50,4 +51,36 @@ void playlistReleaseTitles(char** titles, int count) {
     for (int i = 0; i < count; ++i)
         delete[] titles[i];
     delete[] titles;
+}
+
+PlaylistUpdate::PlaylistUpdate(PlaylistUpdate&& other) noexcept
+    : fetched_(other.fetched_), count_(other.count_), titles_(other.take()) {}
+
+PlaylistUpdate& PlaylistUpdate::operator=(PlaylistUpdate&& other) noexcept {
+    if (this != &other) {
+        playlistReleaseTitles(titles_, count_);
+        fetched_ = other.fetched_;
+        count_ = other.count_;
+        titles_ = other.take();
+    }
+    return *this;
+}
+
+PlaylistUpdate PlaylistUpdate::fetch(VisModule* host, int heldCount) {
+    PlaylistUpdate update;
+    const int length = playlistLength(host);
+    if (length == heldCount || length < 0) return update;
+    bool answered = true;
+    char** titles = playlistFetchTitles(host, length, answered);
+    if (!answered) return update;
+    update.fetched_ = true;
+    update.titles_ = titles;
+    update.count_ = titles ? length : 0;
+    return update;
+}
+
+char** PlaylistUpdate::take() {
+    char** titles = titles_;
+    titles_ = nullptr;
+    return titles;
 }

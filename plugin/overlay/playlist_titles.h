@@ -22,3 +22,30 @@ char* playlistTitleFromPath(const char* path);
 // part way, `answered` is false and nothing is returned.
 char** playlistFetchTitles(VisModule* host, int count, bool& answered);
 void playlistReleaseTitles(char** titles, int count);
+
+// A fresh copy of the titles, fetched when the host's playlist length differs
+// from the one a panel holds, and owned until a panel takes it. Fetched
+// without touching the panel, so a frame can ask the host before it takes the
+// lock that the host's thread may be waiting for.
+class PlaylistUpdate {
+  public:
+    PlaylistUpdate() = default;
+    ~PlaylistUpdate() { playlistReleaseTitles(titles_, count_); }
+    PlaylistUpdate(PlaylistUpdate&& other) noexcept;
+    PlaylistUpdate& operator=(PlaylistUpdate&& other) noexcept;
+    PlaylistUpdate(const PlaylistUpdate&) = delete;
+    PlaylistUpdate& operator=(const PlaylistUpdate&) = delete;
+
+    // Nothing when the length is `heldCount`, or the host did not answer in time.
+    static PlaylistUpdate fetch(VisModule* host, int heldCount);
+
+    bool fetched() const { return fetched_; }
+    int count() const { return count_; }
+    // Hands the titles over to the caller, who releases them.
+    char** take();
+
+  private:
+    bool fetched_ = false;
+    int count_ = 0;
+    char** titles_ = nullptr;
+};

@@ -2,11 +2,14 @@
 #include "overlay/help_screen.h"
 #include "overlay/host_query.h"
 #include "overlay/playlist_panel.h"
+#include "overlay/playlist_titles.h"
 #include "scene/scene.h"
 #include "shell/module.h"
 #include "shell/render_context.h"
 #include "shell/render_window.h"
 #include "shell/view_state.h"
+
+#include <climits>
 
 const char* const libraryName = "Zephyrdome X";
 const char* const moduleName = "Zephyrdome Move";
@@ -35,11 +38,14 @@ bool registerWindowClass(HINSTANCE instance) {
     return RegisterClassExA(&windowClass) != 0;
 }
 
+int refuseStart(VisModule* module, const char* text) {
+    MessageBoxA(module->hostWindow, text, "Error", MB_OK);
+    return 1;
+}
+
 int startRenderWindow(VisModule* module) {
-    if (!registerWindowClass(module->instance)) {
-        MessageBoxA(module->hostWindow, "Error registering window class", "Error", MB_OK);
-        return 1;
-    }
+    if (!registerWindowClass(module->instance))
+        return refuseStart(module, "Error registering window class");
     windowPlacement = {100, 100, 640, 480};
     renderWindow = CreateWindowExA(WS_EX_APPWINDOW | WS_EX_TOOLWINDOW, windowClassName,
                                    module->moduleName, WS_VISIBLE | WS_SYSMENU, windowPlacement.x,
@@ -57,55 +63,77 @@ int startRenderWindow(VisModule* module) {
     return 0;
 }
 
-void drawOverlay(int position) {
-    if (viewState.helpVisible) {
-        drawHelpScreen();
-        return;
-    }
-    if (!playlistPanel) return;
-    playlistPanel->setCurrent(position);
-    if (viewState.playlistVisible) {
-        playlistPanel->refresh();
-        playlistPanel->draw();
-    }
+// The position the host last told in this session; none until it answers.
+constexpr long long noPosition = LLONG_MIN;
+std::atomic<long long> lastPosition{noPosition};
+
+// A stop that the window's thread has not carried out yet; the next start
+// finishes it.
+std::atomic<HWND> pendingStop{nullptr};
+
+bool finishPendingStop(HINSTANCE instance) {
+    HWND stopping = pendingStop;
+    if (stopping && !stopRenderWindow(stopping, instance)) return false;
+    pendingStop = nullptr;
+    return true;
 }
 
-// The last position the host told; kept when a host asked from another
-// thread does not answer in time.
-std::atomic<int> lastPosition{0};
-
-int askPlaylistPosition(HWND host) {
+// A host asked from another thread that does not answer in time keeps the
+// last answer.
+long long askPlaylistPosition(HWND host) {
     LRESULT position = 0;
     if (askHost(host, 0, hostGetPlaylistPosition, position))
         lastPosition = static_cast<int>(position);
     return lastPosition;
 }
 
-// A frame on a thread other than the window's needs our context, which the
-// window's thread keeps current until it is told the context is shared.
-void borrowContextFromWindowThread(HWND window) {
-    if (contextShared || onRenderWindowThread()) return;
-    SendMessageTimeoutA(window, releaseContextMessage, 0, 0, SMTO_ABORTIFHUNG, 50, nullptr);
+void drawOverlay(long long position, PlaylistUpdate& titles) {
+    if (viewState.helpVisible) {
+        drawHelpScreen();
+        return;
+    }
+    if (!playlistPanel) return;
+    if (position != noPosition) playlistPanel->setCurrent(static_cast<int>(position));
+    if (viewState.playlistVisible) {
+        playlistPanel->takeTitles(titles);
+        playlistPanel->draw();
+    }
 }
 
-void renderFrame(VisModule* module) {
-    HWND window;
-    {
-        RenderLock lock;
-        computeAudioFeatures(module);
-        // Hosts go on calling after the user closed the window, and even after onStop.
-        if (!renderWindow || !renderContext) return;
-        window = renderWindow;
-    }
-    // Neither wait happens under the lock: the threads waited on may need it.
-    borrowContextFromWindowThread(window);
-    const int position = askPlaylistPosition(module->hostWindow);
+// What a frame needs to know before it asks the host anything.
+struct FrameStart {
+    HWND window = nullptr;
+    bool refreshesPanel = false;
+    int heldTitles = 0;
+};
+
+// Hosts go on calling after the user closed the window, and even after onStop.
+bool beginFrame(FrameStart& start) {
     RenderLock lock;
-    if (!renderWindow || !renderContext) return;
+    if (!renderWindow || !renderContext) return false;
+    start.window = renderWindow;
+    start.refreshesPanel = playlistPanel && !viewState.helpVisible && viewState.playlistVisible;
+    start.heldTitles = playlistPanel ? playlistPanel->titleCount : 0;
+    return true;
+}
+
+// The host's questions and the context's hand-over come before the lock: the
+// window's thread, which also answers for the host, may be waiting for it. A
+// frame that cannot have the context draws nothing and changes nothing, so
+// the host can tell (no buffer swap) and call it again.
+void renderFrame(VisModule* module) {
+    FrameStart start;
+    if (!beginFrame(start) || !borrowContextFromWindowThread(start.window)) return;
+    const long long position = askPlaylistPosition(module->hostWindow);
+    PlaylistUpdate titles;
+    if (start.refreshesPanel) titles = PlaylistUpdate::fetch(module, start.heldTitles);
+    RenderLock lock;
+    if (renderWindow != start.window || !renderContext) return;
     RenderContextScope scope;
     if (!scope.ready()) return;
+    computeAudioFeatures(module);
     drawScene();
-    drawOverlay(position);
+    drawOverlay(position, titles);
     SwapBuffers(renderDC);
 }
 
@@ -119,6 +147,9 @@ void onConfigure(VisModule*) {}
 
 int onStart(VisModule* module) {
     try {
+        // Its window would still hold the class.
+        if (!finishPendingStop(module->instance))
+            return refuseStart(module, "Error registering window class");
         RenderContextScope scope;
         return startRenderWindow(module);
     } catch (...) {
@@ -134,12 +165,15 @@ int onRender(VisModule* module) {
     return 0;
 }
 
-// A frame in flight on another thread is finished first.
+// When the window's thread does not answer in time, the stop is left in its
+// queue: the window and the class go when it next looks there, or at the next
+// start. Until then frames still draw into the window.
 void onStop(VisModule* module) {
-    RenderLock lock;
-    if (renderWindow) DestroyWindow(renderWindow);
-    renderWindow = nullptr;
-    UnregisterClassA(windowClassName, module->instance);
+    lastPosition = noPosition;
+    HWND window = renderWindow;
+    if (stopRenderWindow(window, module->instance)) return;
+    PostMessageA(window, stopWindowMessage, reinterpret_cast<WPARAM>(module->instance), 0);
+    pendingStop = window;
 }
 
 } // extern "C"

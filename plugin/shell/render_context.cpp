@@ -20,14 +20,25 @@ RenderLock::~RenderLock() {
     LeaveCriticalSection(&renderSection.section);
 }
 
+bool onWindowThread(HWND window) {
+    return window && GetWindowThreadProcessId(window, nullptr) == GetCurrentThreadId();
+}
+
 bool onRenderWindowThread() {
-    return renderWindow && GetWindowThreadProcessId(renderWindow, nullptr) == GetCurrentThreadId();
+    return onWindowThread(renderWindow);
 }
 
 void releaseContextOnWindowThread() {
     RenderLock lock;
     contextShared = true;
     if (renderContext && wglGetCurrentContext() == renderContext) wglMakeCurrent(nullptr, nullptr);
+}
+
+bool borrowContextFromWindowThread(HWND window) {
+    if (contextShared || onWindowThread(window)) return true;
+    DWORD_PTR released = 0;
+    return SendMessageTimeoutA(window, releaseContextMessage, 0, 0, SMTO_ABORTIFHUNG,
+                               windowThreadTimeoutMs, &released) != 0;
 }
 
 RenderContextScope::RenderContextScope()

@@ -22,13 +22,20 @@ class RenderLock {
 // Asks the window's thread to let go of our context, which it keeps current
 // from the window's creation on; sent by a frame on another thread.
 constexpr UINT releaseContextMessage = WM_USER + 1;
+// How long another thread waits for the window's thread to answer one of our
+// own messages; it is also the host's thread, which may be waiting for us.
+constexpr UINT windowThreadTimeoutMs = 50;
 
 // Set once a frame has come from a thread other than the window's: from then
 // on the context is current on no thread between calls.
 extern std::atomic<bool> contextShared;
 
+bool onWindowThread(HWND window);
 bool onRenderWindowThread();
 void releaseContextOnWindowThread();
+// From a frame on another thread, before it takes the lock: false when the
+// window's thread still holds the context and did not answer in time.
+bool borrowContextFromWindowThread(HWND window);
 
 // Makes ours current for its lifetime, then gives back the context that was
 // current before, if it was another. With none before, ours stays current on

@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include <atomic>
+
 class PlaylistPanel;
 
 struct WindowPlacement {
@@ -17,7 +19,8 @@ struct WindowPlacement {
 // The class is registered under the library's name.
 extern const char* const windowClassName;
 
-extern HWND renderWindow;
+// Read by frames on other threads before they take the lock.
+extern std::atomic<HWND> renderWindow;
 extern HDC renderDC;
 extern HGLRC renderContext;
 extern HPALETTE renderPalette;
@@ -27,6 +30,15 @@ extern int clientWidth;
 extern int clientHeight;
 
 LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+// Only the window's own thread may destroy it, and the class can go only once
+// the window has: a stop from another thread is sent to the window's thread
+// (wParam: the instance), which carries it out.
+constexpr UINT stopWindowMessage = WM_USER + 2;
+// False when another thread owns the window and did not answer in time.
+bool stopRenderWindow(HWND window, HINSTANCE instance);
+// On the window's thread, or for a window already gone.
+void stopRenderWindowHere(HWND window, HINSTANCE instance);
 
 // The key table: viewState changes for one key-down (auto-repeats included),
 // and the sphere's collapse on the up arrow's release.

@@ -10,7 +10,7 @@
 
 const char* const windowClassName = "Zephyrdome X";
 
-HWND renderWindow = nullptr;
+std::atomic<HWND> renderWindow{nullptr};
 HDC renderDC = nullptr;
 HGLRC renderContext = nullptr;
 HPALETTE renderPalette = nullptr;
@@ -171,6 +171,9 @@ LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         return 0;
     case releaseContextMessage:
         releaseContextOnWindowThread();
+        return 1;
+    case stopWindowMessage:
+        stopRenderWindowHere(window, reinterpret_cast<HINSTANCE>(wParam));
         return 1;
     }
     return DefWindowProcA(window, message, wParam, lParam);

@@ -2,7 +2,9 @@
 // while onStart, onStop, keys and clicks stay on the main thread, with the
 // real plug-in library: stopping while a frame is in flight, and a main
 // thread that waits for its render thread without looking at its messages.
+#include "session/frame_capture.h"
 #include "session/plugin_driver.h"
+#include "session/render_thread.h"
 #include "test_host.h"
 
 #include <platform_hooks.h>
@@ -13,6 +15,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <iterator>
 #include <thread>
 
 namespace {
@@ -27,6 +30,7 @@ class RenderingThread {
                   driver.render(frame);
                   ++frames_;
               }
+              done_ = true;
           }) {}
     ~RenderingThread() { join(); }
 
@@ -35,9 +39,19 @@ class RenderingThread {
         stop_ = true;
         if (thread_.joinable()) thread_.join();
     }
+    // For a frame that may be waiting for the host's answer.
+    void joinAnswering(TestHost& host) {
+        stop_ = true;
+        while (!done_) {
+            host.pumpMessages();
+            std::this_thread::yield();
+        }
+        join();
+    }
 
   private:
     std::atomic<bool> stop_{false};
+    std::atomic<bool> done_{false};
     std::atomic<long> frames_{0};
     std::thread thread_;
 };
@@ -85,6 +99,7 @@ class ThreadedRender : public ::testing::Test {
         ASSERT_TRUE(driver.load(ZD_PLUGIN_PATH, error)) << error;
         host.playlist = {"C:\\Music\\one.mp3", "C:\\Music\\two.mp3"};
     }
+    void TearDown() override { platformSendTimeoutsWait(false); }
 
     void start() {
         std::string error;
@@ -139,10 +154,96 @@ TEST_F(ThreadedRender, frames_from_the_render_thread_reach_the_window_and_keys_s
     RenderingThread renderer(driver);
     pumpUntilFrames(host, renderer, 5);
     EXPECT_GE(platformPresentCount(window), before + 5) << "every frame is presented";
-    PostMessageA(window, WM_KEYUP, 'H', 0xC0230001);
+    // Each key is posted while this thread answers a frame's last question,
+    // so it is handled while the other thread draws: what ThreadSanitizer
+    // checks the plug-in's lock against.
+    const WPARAM keys[] = {'B', 'D', VK_LEFT, 'C', VK_UP, 'D', 'A'};
+    size_t posted = 0;
+    host.whileAnswering = [&](LPARAM query) {
+        if (query == hostGetPlaylistLength && posted < std::size(keys))
+            PostMessageA(window, WM_KEYDOWN, keys[posted++], 1);
+    };
+    pumpUntilFrames(host, renderer, 10);
+    host.whileAnswering = nullptr;
+    EXPECT_EQ(posted, std::size(keys));
+    PostMessageA(window, WM_KEYUP, VK_UP, 0xC0480001);
     pumpUntilFrames(host, renderer, 2);
     renderer.join();
     EXPECT_EQ(host.countOf(WM_KEYUP), 1) << "the key release reached the plug-in and came back";
+    driver.stop();
+    host.pumpMessages();
+}
+
+// The host window's thread is the render window's: a key it sends while it
+// answers the length question needs the plug-in's lock, so a frame that asked
+// while holding it would wait for ever here (timeouts are off, so no answer
+// is lost to a loaded machine either). Every answer is a new length, and each
+// one that reached the frame made it fetch every title.
+TEST_F(ThreadedRender, a_key_sent_while_the_host_answers_the_length_holds_up_no_frame) {
+    Watchdog watchdog("a frame asked the host while holding the plug-in's lock");
+    platformSendTimeoutsWait(true);
+    start();
+    HWND window = driver.renderWindow();
+    std::vector<size_t> lengths;
+    host.whileAnswering = [&](LPARAM query) {
+        if (query != hostGetPlaylistLength) return;
+        SendMessageA(window, WM_KEYDOWN, 'B', 1);
+        host.playlist.push_back("C:\\Music\\more.mp3");
+        lengths.push_back(host.playlist.size());
+    };
+    host.messages.clear();
+    RenderingThread renderer(driver);
+    pumpUntilFrames(host, renderer, 10);
+    renderer.joinAnswering(host);
+    host.whileAnswering = nullptr;
+    size_t fetched = 0;
+    for (size_t length : lengths)
+        fetched += length;
+    EXPECT_GE(lengths.size(), 10u);
+    EXPECT_EQ(host.countOf(WM_USER, hostGetPlaylistFile), static_cast<int>(fetched));
+    driver.stop();
+    host.pumpMessages();
+}
+
+// Only the window's thread may destroy the window. When it does not answer a
+// stop from another thread in time, the stop waits in its queue: the window
+// and the class go when it next looks there, and a start works again.
+TEST_F(ThreadedRender, a_stop_the_window_thread_cannot_answer_yet_ends_when_it_looks) {
+    const int classes = platformRegisteredClassCount();
+    start();
+    HWND window = driver.renderWindow();
+    std::thread([this] { driver.stop(); }).join();
+    EXPECT_TRUE(IsWindow(window));
+    host.pumpMessages();
+    EXPECT_FALSE(IsWindow(window));
+    EXPECT_EQ(platformRegisteredClassCount(), classes);
+    EXPECT_EQ(host.quitCount, 1);
+    start();
+    driver.stop();
+    host.pumpMessages();
+}
+
+// A frame from another thread before the window's thread has handed over the
+// GL context draws nothing; a host that counts presentations collects no
+// picture for it, instead of the one the window showed before.
+TEST_F(ThreadedRender, frames_the_window_thread_does_not_hand_the_context_to_give_no_picture) {
+    start();
+    HWND window = driver.renderWindow();
+    WaitingPictures pictures;
+    VisFrame frame = {};
+    for (int n = 0; n < 3; ++n) {
+        pictures.frameStarting(window);
+        std::thread([&] { driver.render(frame); }).join();
+        EXPECT_FALSE(pictures.frameDrawn(window)) << "frame " << n;
+    }
+    EXPECT_FALSE(pictures.more(0));
+    // Answered while it waits, as the render command's main thread does.
+    platformSendTimeoutsWait(true);
+    pictures.frameStarting(window);
+    RenderThread thread;
+    thread.render(0, [&] { driver.render(frame); });
+    EXPECT_TRUE(pictures.frameDrawn(window));
+    EXPECT_TRUE(pictures.more(0));
     driver.stop();
     host.pumpMessages();
 }

@@ -82,16 +82,50 @@ TEST_F(BadInput, anUnknownOption) {
     EXPECT_EQ(run.exitCode, 2);
 }
 
-TEST_F(BadInput, aBadSizeOrASizeForPngFrames) {
-    expectRefused(runHost({"render", folder.path("tone.wav"), "--size", "1920x1081", "-o",
-                           folder.path("v.mp4")}),
-                  "bad --size '1920x1081'");
-    expectRefused(runHost({"render", folder.path("tone.wav"), "--scale-filter", "bicubic", "-o",
-                           folder.path("v.mp4")}),
-                  "bad --scale-filter");
+TEST_F(BadInput, aSizeForPngFrames) {
     expectRefused(runHost({"render", folder.path("tone.wav"), "--size", "1920x1080", "-o",
                            folder.path("frames/")}),
-                  "--size needs an .mp4 output");
+                  "--size needs a video output");
+    expectOnlyInput();
+}
+
+// Every option's bad values, each refused in one line naming the option and
+// the value, with status 2, before anything runs.
+TEST_F(BadInput, badOptionValues) {
+    const std::vector<std::vector<std::string>> cases = {
+        {"render", "--size", "1920x1081"},
+        {"render", "--size", "1921x1080"},
+        {"render", "--size", " 1920x1080"},
+        {"render", "--size", "+1920x1080"},
+        {"render", "--size", "1920x 1080"},
+        {"render", "--size", "1920x1080x"},
+        {"render", "--size", "1920X1080"},
+        {"render", "--size", "14x14"},
+        {"render", "--size", "7682x4320"},
+        {"render", "--size", "x1080"},
+        {"render", "--scale-filter", "bicubic"},
+        {"render", "--quality", "high"},
+        {"render", "--quality", "Good"},
+        {"render", "--duration", "1e3"},
+        {"render", "--start", "0x10"},
+        {"render", "--key", "5s:ESC"},
+        {"render", "--click", "1s:300"},
+        {"play", "--zoom", "5"},
+        {"play", "--zoom", "2.0"},
+        {"play", "--scale-filter", "bilinear"},
+        {"play", "--duration", "0"},
+        {"listen", "--zoom", "0"},
+        {"listen", "--scale-filter", ""},
+        {"listen", "--duration", "-1s"},
+    };
+    for (const std::vector<std::string>& bad : cases) {
+        SCOPED_TRACE(bad[0] + " " + bad[1] + " '" + bad[2] + "'");
+        std::vector<std::string> args = bad;
+        if (bad[0] == "render") args.insert(args.end(), {"-o", folder.path("v.mp4")});
+        HostRun run = runHost(args);
+        expectRefused(run, "bad " + bad[1] + " '" + bad[2] + "'");
+        EXPECT_EQ(run.exitCode, 2);
+    }
     expectOnlyInput();
 }
 

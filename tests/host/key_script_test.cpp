@@ -31,7 +31,8 @@ TEST(KeyScript, timesAreSecondsOrMilliseconds) {
     EXPECT_EQ(ms, 250);
     EXPECT_TRUE(parseTimeMs("0", ms));
     EXPECT_EQ(ms, 0);
-    for (const char* bad : {"", "s", "ms", "-1", "5x", "abc", "1.2.3", "inf", "nan", "5 s"})
+    for (const char* bad :
+         {"", "s", "ms", "-1", "5x", "abc", "1.2.3", "inf", "nan", "5 s", "1e3", "0x10", "+5"})
         EXPECT_FALSE(parseTimeMs(bad, ms)) << bad;
 }
 
@@ -151,6 +152,22 @@ TEST(CommandLine, renderTakesFilesOutputAndOptions) {
     EXPECT_TRUE(options.scripted);
     EXPECT_EQ(options.visOut, "v.zdvis");
     EXPECT_TRUE(options.quiet);
+}
+
+// `zephyrdome --help` is the overview of the commands; each command has its own.
+TEST(CommandLine, helpIsTheOverviewAndACommandsHelpItsOptions) {
+    for (auto [args, kind] :
+         {std::pair{std::vector<const char*>{"zephyrdome", "--help"}, CommandKind::overview},
+          {{"zephyrdome", "help"}, CommandKind::overview},
+          {{"zephyrdome", "render", "-o", "v.mp4", "--help"}, CommandKind::help}}) {
+        CommandKind command = CommandKind::render;
+        RenderOptions options;
+        std::string error;
+        EXPECT_TRUE(parseCommandLine(int(args.size()), args.data(), command, options, error));
+        EXPECT_EQ(command, kind) << args[1];
+    }
+    for (const char* name : {"render", "play", "listen", "--help", "man zephyrdome"})
+        EXPECT_NE(std::string(overviewText).find(name), std::string::npos) << name;
 }
 
 TEST(CommandLine, mistakesAreNamed) {

@@ -124,3 +124,19 @@ TEST(HostWindowAnswers, playlistMessagesAndThePlayCommand) {
         DispatchMessageA(&message);
     EXPECT_EQ(host.keyReleases(), 1);
 }
+
+// The plug-in's panel fetches its titles again only when the length
+// changes, so new entries of the same length answer 0 once first.
+TEST(Playlist, replacedEntriesAnswerLengthZeroOnceSoThePanelFetchesThemAnew) {
+    Playlist playlist = threeSongs();
+    ask(playlist, 2, hostSetPlaylistPosition);
+    playlist.replaceEntries(
+        {{"", "listen\\one", -1}, {"", "listen\\two", -1}, {"", "listen\\3", -1}});
+    EXPECT_EQ(ask(playlist, 0, hostGetPlaylistLength), 0);
+    EXPECT_EQ(ask(playlist, 0, hostGetPlaylistLength), 3);
+    EXPECT_STREQ(reinterpret_cast<const char*>(ask(playlist, 1, hostGetPlaylistFile)),
+                 "listen\\two");
+    EXPECT_EQ(ask(playlist, 0, hostGetPlaylistPosition), 2);
+    playlist.replaceEntries({{"", "listen\\alone", -1}});
+    EXPECT_EQ(ask(playlist, 0, hostGetPlaylistPosition), 0);
+}

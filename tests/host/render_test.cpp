@@ -91,6 +91,32 @@ TEST(Render, mp4HasTheVideoSizeDurationAndAnAudioStream) {
     EXPECT_NEAR(seconds, 1.5, 0.05);
 }
 
+// WebM carries VP9 and Opus; a GIF has the asked size, 20 frames a second and
+// no sound, and a clip over 30 s is refused before anything is written.
+TEST(Render, webmAndGifOutputsAndAGifTooLongForTheFormat) {
+    ScratchFolder folder;
+    writeSineWav(folder.path("tone.wav"), 440.0, 1.0);
+    HostRun run = runHost({"render", folder.path("tone.wav"), "-q", "--quality", "draft", "-o",
+                           folder.path("v.webm")});
+    ASSERT_EQ(run.exitCode, 0) << run.errorOutput;
+    std::string webm = ffprobe(folder.path("v.webm"), "stream=codec_name,width,height,sample_rate");
+    EXPECT_EQ(webm, "codec_name=vp9\nwidth=634\nheight=458\ncodec_name=opus\nsample_rate=48000\n");
+    run = runHost(
+        {"render", folder.path("tone.wav"), "-q", "--size", "320x240", "-o", folder.path("v.gif")});
+    ASSERT_EQ(run.exitCode, 0) << run.errorOutput;
+    std::string gif = ffprobe(folder.path("v.gif"), "stream=codec_name,width,height,r_frame_rate");
+    EXPECT_EQ(gif, "codec_name=gif\nwidth=320\nheight=240\nr_frame_rate=20/1\n");
+    writeSineWav(folder.path("long.wav"), 440.0, 31.0);
+    run = runHost({"render", folder.path("long.wav"), "-o", folder.path("long.gif")});
+    EXPECT_EQ(run.exitCode, 1);
+    ASSERT_EQ(run.errorLines().size(), 1u) << run.errorOutput;
+    EXPECT_NE(run.errorLines()[0].find("a GIF holds 30 s at most; this clip runs 31.0 s"),
+              std::string::npos)
+        << run.errorOutput;
+    EXPECT_EQ(filesIn(folder.folder()),
+              (std::vector<std::string>{"long.wav", "tone.wav", "v.gif", "v.webm"}));
+}
+
 // A square video from the 634x458 frames: the picture fills the width and
 // black bars take the rest, top and bottom alike; nothing is stretched.
 TEST(Render, sizeScalesTheVideoAndLetterboxesInBlack) {

@@ -1,22 +1,35 @@
 #include "desktop.h"
 
+#include "background_process.h"
+
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+
+#include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 
 namespace {
 pid_t serverPid = 0;
+pid_t windowManagerPid = 0;
 std::string displayName;
 
+void stop(pid_t& pid) {
+    if (pid <= 0) return;
+    kill(pid, SIGTERM);
+    waitpid(pid, nullptr, 0);
+    pid = 0;
+}
+
 void stopServer() {
-    if (serverPid <= 0) return;
-    kill(serverPid, SIGTERM);
-    waitpid(serverPid, nullptr, 0);
-    serverPid = 0;
+    stop(windowManagerPid);
+    stop(serverPid);
 }
 
 // Xvfb writes its display number on the descriptor once it accepts clients.
@@ -34,16 +47,40 @@ pid_t spawn(const std::vector<std::string>& args, int outFd) {
     int null = open("/dev/null", O_WRONLY);
     dup2(null, STDERR_FILENO);
     if (outFd < 0) dup2(null, STDOUT_FILENO);
-    std::vector<char*> argv;
-    for (const std::string& arg : args)
-        argv.push_back(const_cast<char*>(arg.c_str()));
-    argv.push_back(nullptr);
-    execvp(argv[0], argv.data());
-    _exit(127);
+    execProgram(args);
+}
+
+// A window manager announces itself on the root window once it manages it.
+bool windowManagerRuns() {
+    ::Display* display = XOpenDisplay(displayName.c_str());
+    if (!display) return false;
+    Atom type;
+    int format;
+    unsigned long count = 0, after;
+    unsigned char* data = nullptr;
+    XGetWindowProperty(display, DefaultRootWindow(display),
+                       XInternAtom(display, "_NET_SUPPORTING_WM_CHECK", False), 0, 1, False,
+                       XA_WINDOW, &type, &format, &count, &after, &data);
+    if (data) XFree(data);
+    XCloseDisplay(display);
+    return count == 1;
+}
+
+bool startWindowManager(std::string& error) {
+    windowManagerPid = spawn({"openbox", "--sm-disable"}, -1);
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (!windowManagerRuns()) {
+        if (std::chrono::steady_clock::now() > deadline) {
+            error = "openbox did not start (is the openbox package installed?)";
+            return false;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return true;
 }
 } // namespace
 
-bool startDesktop(std::string& error) {
+bool startDesktop(std::string& error, const DesktopSetup& setup) {
     if (serverPid > 0) return true;
     int pipeFds[2];
     if (pipe(pipeFds) != 0) {
@@ -51,9 +88,10 @@ bool startDesktop(std::string& error) {
         return false;
     }
     std::string fd = std::to_string(pipeFds[1]);
-    // Room for the plug-in's window at zoom 2 (1268 by 916).
-    serverPid =
-        spawn({"Xvfb", "-displayfd", fd, "-screen", "0", "2048x1536x24", "-nolisten", "tcp"}, -1);
+    // No reset when the last client goes: a client connecting meanwhile would find no server.
+    serverPid = spawn(
+        {"Xvfb", "-displayfd", fd, "-screen", "0", setup.screen, "-nolisten", "tcp", "-noreset"},
+        -1);
     close(pipeFds[1]);
     std::string number;
     bool ready = readDisplayNumber(pipeFds[0], number);
@@ -66,11 +104,20 @@ bool startDesktop(std::string& error) {
     displayName = ":" + number;
     setenv("DISPLAY", displayName.c_str(), 1);
     std::atexit(stopServer);
-    return true;
+    return !setup.windowManager || startWindowManager(error);
 }
 
 const std::string& desktopDisplay() {
     return displayName;
+}
+
+bool waitUntil(const std::function<bool()>& ready) {
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (std::chrono::steady_clock::now() < deadline) {
+        if (ready()) return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return false;
 }
 
 int runTool(const std::vector<std::string>& args, std::string* output) {

@@ -117,17 +117,15 @@ TEST_F(DesktopWindow, a_shown_tool_window_puts_its_client_area_where_windows_wou
     EXPECT_EQ(attributes.height, 458);
 }
 
-TEST_F(DesktopWindow, the_window_manager_is_asked_for_a_fixed_size_keys_and_the_close_box) {
+TEST_F(DesktopWindow, the_window_manager_is_asked_for_a_free_size_keys_and_the_close_box) {
     showToolWindow();
     XSizeHints hints{};
     long supplied = 0;
     ASSERT_TRUE(XGetWMNormalHints(observer, native, &hints, &supplied));
     EXPECT_TRUE(hints.flags & PMinSize);
-    EXPECT_TRUE(hints.flags & PMaxSize);
-    EXPECT_EQ(hints.min_width, 634);
-    EXPECT_EQ(hints.max_width, 634);
-    EXPECT_EQ(hints.min_height, 458);
-    EXPECT_EQ(hints.max_height, 458);
+    EXPECT_FALSE(hints.flags & PMaxSize);
+    EXPECT_EQ(hints.min_width, 634 / 4);
+    EXPECT_EQ(hints.min_height, 458 / 4);
     Atom* protocols = nullptr;
     int count = 0;
     ASSERT_TRUE(XGetWMProtocols(observer, native, &protocols, &count));
@@ -342,6 +340,65 @@ TEST_F(DesktopPicture, an_uncovered_window_gets_its_picture_back_without_a_repai
     XSync(observer, False);
     EXPECT_TRUE(pumpUntil([&] { return differingPixels(shown, window) == 0; }));
     EXPECT_FALSE(logged(WM_PAINT));
+}
+
+XWindowAttributes attributesOf(unsigned long window) {
+    XWindowAttributes attributes{};
+    XGetWindowAttributes(observer, window, &attributes);
+    return attributes;
+}
+
+// Resized on the desktop to 1268 by 1200, the window shows the picture twice
+// as large, 142 rows of black above and below it, and a click comes back in
+// the window's own client pixels; the window itself keeps its client size.
+TEST_F(DesktopPicture, a_resized_window_shows_the_picture_scaled_and_centred_on_black) {
+    HWND window = presentFrame();
+    XResizeWindow(observer, native, 1268, 1200);
+    XSync(observer, False);
+    Screenshot shot;
+    auto greenAt = [&shot](int x, int y) {
+        const unsigned char* p = shot.pixel(x, y);
+        return p[0] < 40 && p[1] > 150;
+    };
+    unsigned long shown = native;
+    ASSERT_TRUE(pumpUntil([&] {
+        std::string error;
+        return takeScreenshot(shown, shot, error) && shot.height == 1200 &&
+               greenAt(2 * 150, 142 + 2 * (458 - 100));
+    })) << "the picture is not scaled";
+    const unsigned char* bar = shot.pixel(20, 20);
+    EXPECT_EQ(bar[0] + bar[1] + bar[2], 0);
+    EXPECT_GT(shot.pixel(20, 142 + 40)[0], 180);
+    EXPECT_FALSE(greenAt(2 * 90, 142 + 2 * (458 - 100)));
+    RECT client{};
+    GetClientRect(window, &client);
+    EXPECT_EQ(client.right, 634);
+    EXPECT_EQ(client.bottom, 458);
+    ASSERT_EQ(
+        runTool({"xdotool", "mousemove", "--window", std::to_string(native), "20", "20", "click",
+                 "1", "mousemove", "--window", std::to_string(native), "401", "257", "click", "1"}),
+        0);
+    ASSERT_TRUE(pumpUntil([] { return inputMessages(WM_LBUTTONUP, WM_LBUTTONUP).size() == 2; }));
+    std::vector<LoggedMessage> presses = inputMessages(WM_LBUTTONDOWN, WM_LBUTTONDOWN);
+    ASSERT_EQ(presses.size(), 1u) << "a press on the black reached the window";
+    EXPECT_EQ(LOWORD(presses[0].lParam), 200);
+    EXPECT_EQ(HIWORD(presses[0].lParam), 57);
+}
+
+// With no window manager to ask, the window covers the screen itself, and
+// goes back to where it was.
+TEST_F(DesktopWindow, full_screen_without_a_window_manager_covers_the_screen_and_comes_back) {
+    HWND window = showToolWindow();
+    ASSERT_TRUE(platformSetFullScreen(window, true));
+    EXPECT_TRUE(platformIsFullScreen(window));
+    unsigned long shown = native;
+    int screenWidth = DisplayWidth(observer, DefaultScreen(observer));
+    EXPECT_TRUE(pumpUntil([&] { return attributesOf(shown).width == screenWidth; }));
+    EXPECT_EQ(attributesOf(native).x, 0);
+    ASSERT_TRUE(platformSetFullScreen(window, false));
+    EXPECT_FALSE(platformIsFullScreen(window));
+    EXPECT_TRUE(pumpUntil([&] { return attributesOf(shown).width == 634; }));
+    EXPECT_EQ(attributesOf(native).x, 103);
 }
 
 } // namespace

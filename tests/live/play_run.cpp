@@ -1,5 +1,6 @@
 #include "play_run.h"
 
+#include "background_process.h"
 #include "desktop.h"
 
 #include <X11/Xlib.h>
@@ -59,12 +60,7 @@ bool PlayRun::start(const std::vector<std::string>& args,
             putenv(const_cast<char*>(entry.c_str()));
         redirect(traceFile_, STDOUT_FILENO);
         redirect(errorFile_, STDERR_FILENO);
-        std::vector<char*> argv;
-        for (const std::string& arg : all)
-            argv.push_back(const_cast<char*>(arg.c_str()));
-        argv.push_back(nullptr);
-        execv(argv[0], argv.data());
-        _exit(127);
+        execProgram(all);
     }
     std::string line = waitForLine("window ");
     window_ = line.empty() ? 0 : std::strtoul(line.c_str() + 7, nullptr, 16);

@@ -5,7 +5,6 @@
 #include "play_run.h"
 
 #include <gtest/gtest.h>
-#include <png.h>
 
 #include <algorithm>
 #include <chrono>
@@ -142,17 +141,6 @@ TEST_F(Play, a_click_on_a_title_plays_that_entry_and_the_panel_highlights_it) {
                yellowRowsBetween(shot, firstLineTop, firstLineTop + 15) == 0;
     })) << "the third title is not highlighted";
     closeAndExpectCleanEnd();
-}
-
-bool readPngRgb(const std::string& path, Screenshot& picture) {
-    png_image image{};
-    image.version = PNG_IMAGE_VERSION;
-    if (!png_image_begin_read_from_file(&image, path.c_str())) return false;
-    image.format = PNG_FORMAT_RGB;
-    picture.width = int(image.width);
-    picture.height = int(image.height);
-    picture.rgb.resize(PNG_IMAGE_SIZE(image));
-    return png_image_finish_read(&image, nullptr, picture.rgb.data(), 0, nullptr) != 0;
 }
 
 double meanDifference(const Screenshot& a, const Screenshot& b) {

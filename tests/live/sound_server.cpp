@@ -1,107 +1,191 @@
 #include "sound_server.h"
 
+#include "background_process.h"
 #include "desktop.h"
 
-#include <chrono>
-#include <csignal>
 #include <cstdlib>
-#include <fcntl.h>
 #include <filesystem>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <thread>
-#include <unistd.h>
+#include <fstream>
+#include <memory>
+#include <sstream>
 #include <vector>
 
-extern char** environ;
-
 namespace {
-pid_t serverPid = 0;
-std::string runtimeFolder;
+struct Server {
+    SoundServerKind kind;
+    PrivateFolder home{"zd_sound"};
+    const std::string& folder = home.path();
+    // In start order; stopped in reverse.
+    std::vector<std::unique_ptr<BackgroundProcess>> processes;
+    BackgroundProcess* sessionManager = nullptr;
+    bool whole = true;
+
+    ~Server() {
+        while (!processes.empty())
+            processes.pop_back();
+    }
+};
+Server* theServer = nullptr;
 
 void stopServer() {
-    if (serverPid > 0) {
-        kill(serverPid, SIGTERM);
-        waitpid(serverPid, nullptr, 0);
-        serverPid = 0;
-    }
-    std::error_code ignored;
-    if (!runtimeFolder.empty()) std::filesystem::remove_all(runtimeFolder, ignored);
+    delete theServer;
+    theServer = nullptr;
+}
+
+// The server's home, runtime and configuration folders are private: it
+// writes its cookie and state there, not in the user's.
+std::vector<std::string> privateFolders(const std::string& folder) {
+    return {"HOME=" + folder, "XDG_RUNTIME_DIR=" + folder, "XDG_CONFIG_HOME=" + folder + "/config",
+            "XDG_STATE_HOME=" + folder + "/state"};
+}
+
+BackgroundProcess* launch(Server& server, const std::vector<std::string>& args) {
+    auto process = std::make_unique<BackgroundProcess>();
+    if (!process->start(args, privateFolders(server.folder),
+                        server.folder + "/" + args[0] + ".log"))
+        return nullptr;
+    server.processes.push_back(std::move(process));
+    return server.processes.back().get();
 }
 
 // No configuration read (-n), no idle exit, no shared memory, anonymous
 // clients on the private socket.
-std::vector<std::string> serverCommand(const std::string& socket) {
-    return {
-        "pulseaudio",
-        "--daemonize=no",
-        "-n",
-        "--exit-idle-time=-1",
-        "--use-pid-file=no",
-        "--disable-shm=yes",
-        "--log-target=stderr",
-        "-L",
-        "module-native-protocol-unix socket=" + socket + " auth-anonymous=1",
-        "-L",
-        "module-null-sink sink_name=zd_test_sink sink_properties=device.description=ZdTestSink"};
+bool startPulseAudio(Server& server) {
+    setenv("PULSE_SERVER", ("unix:" + server.folder + "/native").c_str(), 1);
+    return launch(server, {"pulseaudio", "--daemonize=no", "-n", "--exit-idle-time=-1",
+                           "--use-pid-file=no", "--disable-shm=yes", "--log-target=stderr", "-L",
+                           "module-native-protocol-unix socket=" + server.folder +
+                               "/native auth-anonymous=1"});
 }
 
-bool serverAnswers() {
-    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-    while (std::chrono::steady_clock::now() < deadline) {
-        int status = 0;
-        if (waitpid(serverPid, &status, WNOHANG) == serverPid) {
-            serverPid = 0;
-            return false;
-        }
-        std::string output;
-        if (runTool({"pactl", "info"}, &output) == 0) return true;
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+// WirePlumber leaves the machine's own devices alone: null sinks only.
+void writeSessionManagerConfig(const std::string& folder) {
+    std::filesystem::create_directories(folder + "/config/wireplumber/main.lua.d");
+    std::filesystem::create_directories(folder + "/config/wireplumber/bluetooth.lua.d");
+    std::ofstream(folder + "/config/wireplumber/main.lua.d/90-zd-tests.lua")
+        << "alsa_monitor.enabled = false\nv4l2_monitor.enabled = false\n"
+           "libcamera_monitor.enabled = false\n";
+    std::ofstream(folder + "/config/wireplumber/bluetooth.lua.d/90-zd-tests.lua")
+        << "bluez_monitor.enabled = false\n";
+}
+
+bool startPipeWire(Server& server) {
+    writeSessionManagerConfig(server.folder);
+    setenv("PULSE_SERVER", ("unix:" + server.folder + "/pulse/native").c_str(), 1);
+    if (!launch(server, {"pipewire"}) ||
+        !waitUntil([&] { return std::filesystem::exists(server.folder + "/pipewire-0"); }))
+        return false;
+    server.sessionManager = launch(server, {"wireplumber"});
+    if (!server.sessionManager || !launch(server, {"pipewire-pulse"})) return false;
+    if (!waitUntil([&] { return std::filesystem::exists(server.folder + "/pulse/native"); }))
+        return false;
+    // Players running as nobody reach the Pulse socket too.
+    std::filesystem::permissions(server.folder + "/pulse", std::filesystem::perms(0755));
+    return true;
+}
+
+bool hasSink(const std::string& name) {
+    std::string sinks;
+    pactl({"list", "short", "sinks"}, &sinks);
+    return sinks.find("\t" + name + "\t") != std::string::npos;
+}
+
+bool addSink(const std::string& name, const std::string& description) {
+    return hasSink(name) || (pactl({"load-module", "module-null-sink", "sink_name=" + name,
+                                    "sink_properties=device.description=" + description}) == 0 &&
+                             waitUntil([&] { return hasSink(name); }));
+}
+
+// PipeWire's session manager takes a moment to make a new sink the default.
+bool makeWhole() {
+    if (!addSink("zd_speakers", "ZdSpeakers") || !addSink("zd_headphones", "ZdHeadphones"))
+        return false;
+    return waitUntil([] {
+        std::string name;
+        pactl({"set-default-sink", "zd_speakers"});
+        pactl({"get-default-sink"}, &name);
+        return name == "zd_speakers\n";
+    });
+}
+
+bool start(SoundServerKind kind, std::string& error) {
+    theServer = new Server;
+    theServer->kind = kind;
+    bool pipewire = kind == SoundServerKind::pipewire;
+    if (!(pipewire ? startPipeWire(*theServer) : startPulseAudio(*theServer))) {
+        error = std::string("cannot run ") +
+                (pipewire ? "pipewire, wireplumber and pipewire-pulse" : "pulseaudio") +
+                " (are the packages installed?)";
+        return false;
     }
+    if (waitUntil([] { return pactl({"info"}) == 0; })) return true;
+    error = "the private sound server did not answer (see " + theServer->folder + ")";
     return false;
+}
+
+// A session bus for the rest of the test program, with the session bus's
+// own rules but open to every user of this machine.
+bool startSessionBus(std::string& error) {
+    static PrivateFolder folder("zd_bus");
+    static BackgroundProcess daemon;
+    std::string socket = folder.path() + "/bus";
+    if (daemon.running()) return true;
+    std::ofstream(folder.path() + "/bus.conf")
+        << "<busconfig><type>session</type><listen>unix:path=" << socket
+        << "</listen><auth>EXTERNAL</auth><policy context=\"default\"><allow user=\"*\"/>"
+           "<allow send_destination=\"*\" eavesdrop=\"true\"/><allow eavesdrop=\"true\"/>"
+           "<allow own=\"*\"/></policy></busconfig>\n";
+    if (!daemon.start({"dbus-daemon", "--config-file=" + folder.path() + "/bus.conf", "--nofork",
+                       "--nopidfile"},
+                      {}, folder.path() + "/log") ||
+        !waitUntil([&] { return std::filesystem::exists(socket) || !daemon.running(); }) ||
+        !daemon.running()) {
+        error = "the private D-Bus session bus did not start (is dbus-daemon installed? see " +
+                folder.path() + "/log)";
+        return false;
+    }
+    setenv("DBUS_SESSION_BUS_ADDRESS", ("unix:path=" + socket).c_str(), 1);
+    return true;
 }
 } // namespace
 
-bool startSoundServer(std::string& error) {
-    if (serverPid > 0) return true;
-    runtimeFolder =
-        (std::filesystem::temp_directory_path() / ("zd_pulse_" + std::to_string(getpid())))
-            .string();
-    std::filesystem::create_directories(runtimeFolder);
-    std::string socket = runtimeFolder + "/native";
-    // The server's home and runtime folder are private too: it writes its
-    // cookie and state there, not in the user's.
-    std::vector<std::string> environment;
-    for (char** entry = environ; *entry; ++entry) {
-        std::string text = *entry;
-        if (text.rfind("HOME=", 0) != 0 && text.rfind("XDG_RUNTIME_DIR=", 0) != 0)
-            environment.push_back(text);
+bool startSoundServer(SoundServerKind kind, std::string& error) {
+    if (!startSessionBus(error)) return false;
+    if (theServer && (theServer->kind != kind || !theServer->whole)) stopServer();
+    if (!theServer) {
+        static bool registered = false;
+        if (!registered) std::atexit(stopServer);
+        registered = true;
+        if (!start(kind, error)) return false;
     }
-    environment.push_back("HOME=" + runtimeFolder);
-    environment.push_back("XDG_RUNTIME_DIR=" + runtimeFolder);
-    std::vector<std::string> args = serverCommand(socket);
-    std::vector<char*> argv, envp;
-    for (std::string& arg : args)
-        argv.push_back(arg.data());
-    argv.push_back(nullptr);
-    for (std::string& entry : environment)
-        envp.push_back(entry.data());
-    envp.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, (runtimeFolder + "/log").c_str(),
-                                     O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    int failed =
-        posix_spawnp(&serverPid, "pulseaudio", &actions, nullptr, argv.data(), envp.data());
-    posix_spawn_file_actions_destroy(&actions);
-    if (failed) {
-        serverPid = 0;
-        error = "cannot run pulseaudio (is the pulseaudio package installed?)";
-        return false;
-    }
-    std::atexit(stopServer);
-    setenv("PULSE_SERVER", ("unix:" + socket).c_str(), 1);
-    if (serverAnswers()) return true;
-    error = "the private PulseAudio server did not answer (see " + runtimeFolder + "/log)";
+    if (makeWhole()) return true;
+    error = "the private sound server took no null sinks (see " + theServer->folder + ")";
     return false;
+}
+
+void stopSessionManager() {
+    if (!theServer || !theServer->sessionManager) return;
+    theServer->sessionManager->stop();
+    theServer->whole = false;
+    waitUntil([] {
+        std::string name;
+        pactl({"get-default-sink"}, &name);
+        return name != "zd_speakers\n";
+    });
+}
+
+bool unloadModule(const std::string& argument) {
+    std::string modules;
+    pactl({"list", "short", "modules"}, &modules);
+    std::istringstream lines(modules);
+    for (std::string line; std::getline(lines, line);)
+        if (line.find(argument + " ") != std::string::npos)
+            return pactl({"unload-module", line.substr(0, line.find('\t'))}) == 0;
+    return false;
+}
+
+int pactl(const std::vector<std::string>& args, std::string* output) {
+    std::vector<std::string> command = {"pactl"};
+    command.insert(command.end(), args.begin(), args.end());
+    return runTool(command, output);
 }

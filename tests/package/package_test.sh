@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # The Debian package end to end: build it, install it with dpkg, render two
 # seconds of the demo with the installed program from PATH, find the manual
-# page, remove the package and check that none of its files are left.
+# page, check the desktop's menu entry, its icon and the AppStream metadata
+# with their validators, remove the package and check that none of its files
+# are left.
 # Needs root and dpkg; anywhere else it skips (exit 77).
 #   tests/package/package_test.sh BUILD_DIR
 set -euo pipefail
@@ -12,7 +14,7 @@ skip() {
   exit 77
 }
 [ "$(id -u)" -eq 0 ] || skip "installing a package needs root"
-for tool in dpkg dpkg-deb dpkg-shlibdeps cpack man; do
+for tool in dpkg dpkg-deb dpkg-shlibdeps cpack man desktop-file-validate appstreamcli; do
   command -v "$tool" >/dev/null || skip "$tool is not installed"
 done
 if dpkg-query -W -f='${Status}' zephyrdome 2>/dev/null | grep -q 'ok installed'; then
@@ -64,6 +66,20 @@ env -i PATH=/usr/bin:/bin zephyrdome --version | grep -q '^zephyrdome [0-9]' || 
 man -w zephyrdome >/dev/null || fail "man -w zephyrdome finds no page"
 [ -f /usr/share/bash-completion/completions/zephyrdome ] || fail "no bash completion"
 
+# The menu entry starts `zephyrdome listen` from PATH and names an icon the
+# hicolor theme has at every size menus ask for; the validators pass offline.
+entry=/usr/share/applications/org.zephyrdome.zephyrdome.desktop
+desktop-file-validate "$entry" || fail "desktop-file-validate rejects $entry"
+grep -qx 'Exec=zephyrdome listen' "$entry" || fail "the menu entry does not start zephyrdome listen"
+icon=$(sed -n 's/^Icon=//p' "$entry")
+for size in 16x16 24x24 32x32 48x48 64x64 128x128 256x256; do
+  file "/usr/share/icons/hicolor/$size/apps/$icon.png" | grep -q "PNG image data, ${size/x/ x }" ||
+    fail "no $size PNG icon '$icon'"
+done
+[ -s "/usr/share/icons/hicolor/scalable/apps/$icon.svg" ] || fail "no scalable icon '$icon'"
+appstreamcli validate --no-net /usr/share/metainfo/org.zephyrdome.zephyrdome.metainfo.xml \
+  >"$work/appstream.log" 2>&1 || fail "appstreamcli: $(tail -n 3 "$work/appstream.log")"
+
 dpkg_waiting --purge zephyrdome || fail "dpkg --purge: $(tail -n 3 "$work/dpkg.log")"
 installed=0
 left=0
@@ -77,4 +93,4 @@ for folder in /usr/lib/zephyrdome /usr/share/doc/zephyrdome; do
   [ ! -e "$folder" ] || { echo "left behind: $folder" >&2; left=1; }
 done
 [ "$left" -eq 0 ] || fail "files of the package are still there after removal"
-echo "installed, rendered 80 frames, found the manual, removed cleanly"
+echo "installed, rendered 80 frames, found the manual and a valid menu entry, removed cleanly"

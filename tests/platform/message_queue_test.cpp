@@ -1,5 +1,7 @@
 #include "platform_test.h"
 
+#include <chrono>
+#include <future>
 #include <thread>
 
 namespace {
@@ -228,6 +230,63 @@ TEST_F(MessageQueue, send_message_timeout_on_the_windows_own_thread_calls_the_pr
     DWORD_PTR result = 0;
     EXPECT_TRUE(SendMessageTimeoutA(window, probe, 0, 0, SMTO_ABORTIFHUNG, 1, &result));
     EXPECT_EQ(result, DWORD_PTR(55));
+}
+
+// SMTO_ABORTIFHUNG as Wine judges it: a thread is hung when it has not looked
+// at its queue for five seconds, counted from its last look or from the
+// queue's making, not from the process's start. A sender that finds it hung
+// gives up at once; one that does not waits for the answer.
+TEST_F(MessageQueue, abort_if_hung_gives_up_at_once_only_on_a_thread_five_seconds_without_a_look) {
+    constexpr UINT longTimeoutMs = 600000;
+    HWND window = createToolWindow();
+    messageLog().clear();
+    std::this_thread::sleep_for(std::chrono::milliseconds(5200));
+    BOOL sent = TRUE;
+    DWORD error = 0;
+    std::promise<void> gaveUp;
+    std::thread hungSender([&] {
+        DWORD_PTR result = 0;
+        sent = BOOL(
+            SendMessageTimeoutA(window, probe, 0, 0, SMTO_ABORTIFHUNG, longTimeoutMs, &result));
+        error = GetLastError();
+        gaveUp.set_value();
+    });
+    // Only a sender that waits for an answer needs this thread to look.
+    MSG message{};
+    if (gaveUp.get_future().wait_for(std::chrono::seconds(60)) != std::future_status::ready) {
+        ADD_FAILURE() << "the sender waited: a thread five seconds without a look was not hung";
+        PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE);
+    }
+    hungSender.join();
+    EXPECT_FALSE(sent);
+    EXPECT_EQ(error, DWORD(ERROR_TIMEOUT));
+    EXPECT_FALSE(PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE));
+    EXPECT_TRUE(loggedMessages(window).empty()) << "a message given up on is never delivered";
+
+    // A thread that makes its first window now, in a process older than five
+    // seconds, answers once it looks.
+    std::promise<HWND> made;
+    std::promise<void> look;
+    std::thread answerer([&] {
+        made.set_value(createToolWindow());
+        look.get_future().wait();
+        MSG next;
+        GetMessageA(&next, nullptr, 0, 0);
+    });
+    HWND fresh = made.get_future().get();
+    cannedResults()[probe] = 31;
+    DWORD_PTR answer = 0;
+    std::thread sender([&] {
+        sent =
+            BOOL(SendMessageTimeoutA(fresh, probe, 0, 0, SMTO_ABORTIFHUNG, longTimeoutMs, &answer));
+    });
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    look.set_value();
+    sender.join();
+    PostMessageA(fresh, probe + 1, 0, 0);
+    answerer.join();
+    EXPECT_TRUE(sent);
+    EXPECT_EQ(answer, DWORD_PTR(31));
 }
 
 TEST_F(MessageQueue, get_message_with_a_bogus_window_filter_returns_minus_one) {

@@ -1,5 +1,9 @@
 #include "platform_test.h"
 
+#include <GL/gl.h>
+
+#include <vector>
+
 namespace {
 
 // What the plug-in asks for: a double-buffered RGBA window format, 16 colour
@@ -102,6 +106,38 @@ TEST_F(PixelFormats, a_256_colour_display_offers_an_8_bit_3_3_2_palette_format) 
     EXPECT_EQ(chosen.cBlueBits, 2);
     EXPECT_EQ(chosen.cBlueShift, 6);
     EXPECT_TRUE(SetPixelFormat(dc, format, &request));
+}
+
+// The GL behind a format draws with the bits the format describes, as a
+// Windows driver does: 8 a channel for the plug-in's, whether pictures are read
+// back at once or late. No config of the driver has the palette format's
+// 3-3-2, so that one falls back to the closest with at least those bits.
+TEST_F(PixelFormats, a_context_draws_with_the_bits_of_its_windows_format) {
+    struct Case {
+        bool palette, deferred;
+        BYTE depth, stencil;
+        std::vector<GLint> bits; // red, green, blue, alpha, depth, stencil
+    };
+    const Case cases[] = {{false, false, 16, 0, {8, 8, 8, 0, 16, 0}},
+                          {false, true, 16, 0, {8, 8, 8, 0, 16, 0}},
+                          {false, false, 24, 8, {8, 8, 8, 0, 24, 8}},
+                          {true, false, 16, 0, {5, 6, 5, 0, 16, 0}}};
+    for (const Case& test : cases) {
+        platformOfferPaletteFormat(test.palette);
+        platformDeferReadBack(test.deferred);
+        HDC glDC = GetDC(createToolWindow(WS_VISIBLE | WS_SYSMENU));
+        PIXELFORMATDESCRIPTOR request = pluginRequest();
+        request.cDepthBits = test.depth;
+        request.cStencilBits = test.stencil;
+        ASSERT_TRUE(SetPixelFormat(glDC, ChoosePixelFormat(glDC, &request), &request));
+        ASSERT_TRUE(wglMakeCurrent(glDC, wglCreateContext(glDC)));
+        std::vector<GLint> bits;
+        for (GLenum query : {GL_RED_BITS, GL_GREEN_BITS, GL_BLUE_BITS, GL_ALPHA_BITS, GL_DEPTH_BITS,
+                             GL_STENCIL_BITS})
+            glGetIntegerv(query, &bits.emplace_back());
+        EXPECT_EQ(bits, test.bits)
+            << "depth " << int(test.depth) << (test.palette ? ", palette" : "");
+    }
 }
 
 TEST_F(PixelFormats, device_contexts_belong_to_their_window_and_die_with_it) {

@@ -256,9 +256,7 @@ TEST_F(Wgl, pictures_read_back_late_are_the_pictures_read_back_at_once) {
     ASSERT_TRUE(wglDeleteContext(gl.context));
     EXPECT_TRUE(picture(gl.window, 13) == atOnce[1]);
 
-    // A context made while read-back is deferred draws into buffers whose
-    // words are copied out and converted by the platform itself: the same
-    // bytes again.
+    // A context made while read-back is deferred: the same bytes again.
     GLWindow late = openGLWindow();
     ASSERT_TRUE(wglMakeCurrent(late.dc, late.context));
     for (int n = 1; n <= 6; ++n) {

@@ -1,5 +1,7 @@
 #include "platform_test.h"
 
+#include <thread>
+
 namespace {
 
 using WindowDestruction = PlatformTest;
@@ -109,6 +111,38 @@ TEST_F(WindowDestruction, a_quit_posted_from_wm_destroy_reaches_the_message_loop
     EXPECT_EQ(message.message, UINT(WM_QUIT));
     EXPECT_EQ(dispatched, 1); // WM_CLOSE; the pending paint died with the window
     EXPECT_FALSE(IsWindow(window));
+}
+
+// As Windows and Wine do: only the window's own thread may destroy it, and
+// when a thread ends its windows go without their procedures being called.
+TEST_F(WindowDestruction, belongs_to_its_thread_which_alone_destroys_it_and_takes_it_along) {
+    HWND mine = createToolWindow();
+    HWND theirs = nullptr;
+    BOOL destroyed = TRUE;
+    DWORD error = 0;
+    std::thread other([&] {
+        destroyed = DestroyWindow(mine);
+        error = GetLastError();
+        theirs = createToolWindow();
+        PostQuitMessage(0);
+    });
+    other.join();
+    EXPECT_FALSE(destroyed);
+    EXPECT_EQ(error, DWORD(ERROR_ACCESS_DENIED));
+    EXPECT_TRUE(IsWindow(mine));
+    EXPECT_FALSE(IsWindow(theirs)) << "the thread ended";
+    EXPECT_TRUE(destructionMessages().empty());
+    SetLastError(0);
+    EXPECT_EQ(SendMessageA(theirs, WM_USER, 0, 0), 0) << "a send to it fails at once";
+    EXPECT_EQ(GetLastError(), DWORD(ERROR_INVALID_WINDOW_HANDLE));
+    // A later thread, whatever number it gets, starts with an empty queue.
+    BOOL found = TRUE;
+    std::thread later([&found] {
+        MSG message;
+        found = PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE);
+    });
+    later.join();
+    EXPECT_FALSE(found);
 }
 
 } // namespace

@@ -63,6 +63,7 @@ LRESULT CALLBACK TestHost::procedure(HWND window, UINT message, WPARAM wParam, L
 LRESULT TestHost::answer(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     messages.push_back({message, wParam, lParam});
     if (message == WM_USER) {
+        if (whileAnswering) whileAnswering(lParam);
         switch (lParam) {
         case hostGetPlaylistPosition:
             return position;

@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -28,6 +29,8 @@ class TestHost {
     int position = 0;
     // When set, answers the length query with this instead of playlist.size().
     std::optional<int> reportedLength;
+    // Called with the query code of each WM_USER question before it is answered.
+    std::function<void(LPARAM)> whileAnswering;
     int playCount = 0;
     // Quit messages that reached this thread's queue.
     int quitCount = 0;

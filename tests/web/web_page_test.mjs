@@ -95,15 +95,20 @@ function browse(url, onTimeout) {
     '--disable-background-networking', '--disable-component-update', '--disable-sync', '--no-first-run',
     '--autoplay-policy=no-user-gesture-required', '--disable-background-timer-throttling',
     '--disable-renderer-backgrounding', `--user-data-dir=${profile}`, '--window-size=1000,700', url],
-    { stdio: ['ignore', 'ignore', 'pipe'] });
+    { stdio: ['ignore', 'ignore', 'pipe'], detached: true });
   let log = '';
   browser.stderr.on('data', (d) => { log += d; });
   const timer = setTimeout(() => onTimeout(`timed out; the browser said:\n${log.slice(-2000)}`), 240000);
-  // Ends the browser, then calls `then` once it is gone (its profile is in `work`).
+  // Ends the browser and its helpers (its own process group), then calls
+  // `then` once it is gone (its profile is in `work`).
   return (then) => {
     clearTimeout(timer);
     browser.once('exit', then);
-    browser.kill();
+    try {
+      process.kill(-browser.pid, 'SIGTERM');
+    } catch {
+      browser.kill();
+    }
   };
 }
 

@@ -34,27 +34,39 @@ int DllHost::frame() {
 }
 
 namespace {
-struct RenderCall {
+struct ModuleCall {
     VisModule* module;
+    int (*call)(VisModule*);
     int result;
 };
 
-DWORD WINAPI renderOnce(LPVOID parameter) {
-    auto* call = static_cast<RenderCall*>(parameter);
-    call->result = call->module->onRender(call->module);
+DWORD WINAPI callOnce(LPVOID parameter) {
+    auto* call = static_cast<ModuleCall*>(parameter);
+    call->result = call->call(call->module);
     return 0;
 }
 } // namespace
 
-int DllHost::frameOnThread() {
-    RenderCall call{module, -1};
-    HANDLE thread = CreateThread(nullptr, 0, renderOnce, &call, 0, nullptr);
+int DllHost::onNewThread(int (*call)(VisModule*)) {
+    ModuleCall once{module, call, -1};
+    HANDLE thread = CreateThread(nullptr, 0, callOnce, &once, 0, nullptr);
     if (!thread) return -1;
     while (MsgWaitForMultipleObjects(1, &thread, FALSE, INFINITE, QS_SENDMESSAGE) != WAIT_OBJECT_0)
         pumpSent();
     CloseHandle(thread);
     pump();
-    return call.result;
+    return once.result;
+}
+
+int DllHost::frameOnThread() {
+    return onNewThread([](VisModule* m) { return m->onRender(m); });
+}
+
+void DllHost::stopOnThread() {
+    onNewThread([](VisModule* m) {
+        m->onStop(m);
+        return 0;
+    });
 }
 
 void DllHost::pumpSent() {

@@ -33,6 +33,8 @@ class DllHost : public TestHost {
     // do; this thread answers what the plug-in sends it meanwhile.
     int frameOnThread();
     void stop();
+    // onStop from a new thread, this one answering and then pumping as above.
+    void stopOnThread();
     // Answers what other threads sent this one, dispatching nothing posted.
     void pumpSent();
     // The plug-in's window, found by its class among this thread's windows.
@@ -42,6 +44,8 @@ class DllHost : public TestHost {
     void click(int x, int y);
 
   private:
+    // Runs the callback on a new thread while this one answers what it sends.
+    int onNewThread(int (*call)(VisModule*));
     void pump();
     static BOOL CALLBACK matchRenderWindow(HWND window, LPARAM result);
     Placement placement_;

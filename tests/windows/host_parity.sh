@@ -22,6 +22,8 @@ keptFrames=100
 script=(--key 0.5:A --key 1:B --key 1.5:C --key 2:D --key 2.3:LEFT --key 2.6:RIGHT
   --key 2.9:DOWN --key 3.2:D --key 3.5:UP:1s --click 5:100,47 --key 5.5:F2 --key 6:F2
   --key 6.5:H --key 7.5:H)
+# UP is held from 3.5 s to 4.5 s, so these frames draw the inflated sphere.
+sphereFrames=140-179
 
 # Runs a Windows program in this run's Wine session (through /usr/lib/wine/wine64).
 in_session() { "$here/wine_session.sh" run "$session" "$@"; }
@@ -50,7 +52,8 @@ fi
 # Wine sees this machine's root as drive Z:.
 in_session ./zephyrdome.exe render --vis-in "Z:$recording" -q "${script[@]}" "${duration[@]}" \
   -o "Z:$work/frames/" || exit $?
-ZD_HOST_REFERENCE="Z:$work/reference" ZD_HOST_FRAMES="Z:$work/frames" in_session ./wine_tests.exe hostparity
+ZD_HOST_REFERENCE="Z:$work/reference" ZD_HOST_FRAMES="Z:$work/frames" ZD_HOST_SPHERE_FRAMES=$sphereFrames \
+  in_session ./wine_tests.exe hostparity
 status=$?
 if [ $status -eq 0 ] && [ "$bits" = 64 ]; then
   rm -rf "$kept"

@@ -2,9 +2,11 @@
 // its frames in ZD_WINE_FRAMES, the 32-bit run compares its own with them.
 // And the same recording and script rendered by the native host and by
 // zephyrdome.exe (host_parity.sh renders them; this compares their PNGs).
-// llvmpipe behind Wine's GLX window and behind our EGL pbuffer shades up to a
-// third of a frame's pixels one or two levels apart, and flips a few edge
-// pixels whole: the bounds allow that and no more. The i686 zephyrdome.exe
+// Both draw 8 bits a channel with the same llvmpipe, so the frames are the
+// same bytes, except while the inflated sphere is drawn: Wine's glu32 scales
+// the sphere's unit vertices by the radius in float, Debian's GLU in double,
+// so at radii that are not a power of two some vertices lie one float step
+// apart and a few edge pixels of a frame now and then flip. The i686 zephyrdome.exe
 // against the 64-bit one: over the help page, the sphere and a scene that
 // turns, the two builds round some vertices apart, so up to 120 edge pixels a
 // frame differ (under 0.05%), up to 17 of them by more than 8 levels.
@@ -154,7 +156,11 @@ ZD_TEST(hostparity, TheWindowsHostDrawsTheFramesItIsComparedWith) {
     const char* ours = std::getenv("ZD_HOST_FRAMES");
     ZD_REQUIRE(reference != nullptr && ours != nullptr);
     const bool againstNative = sizeof(void*) == 8;
-    int frames = 0, worst = 0, differing = 0, worstFrame = -1, mostDiffering = 0, farOff = 0;
+    int sphereFirst = -1, sphereLast = -1; // the frames drawn while the script holds UP
+    if (const char* sphere = std::getenv("ZD_HOST_SPHERE_FRAMES"))
+        std::sscanf(sphere, "%d-%d", &sphereFirst, &sphereLast);
+    int frames = 0, worst = 0, differing = 0, worstFrame = -1, mostDiffering = 0, farOff = 0,
+        differingFrames = 0;
     for (;; ++frames) {
         int width = 0, height = 0, otherWidth = 0, otherHeight = 0;
         std::vector<unsigned char> b = loadPng(pngName(ours, frames), width, height);
@@ -172,11 +178,11 @@ ZD_TEST(hostparity, TheWindowsHostDrawsTheFramesItIsComparedWith) {
                 pixel = std::max(pixel, std::abs(a[p + c] - b[p + c]));
             frameWorst = std::max(frameWorst, pixel);
             frameDiffering += pixel != 0;
-            frameFarOff += pixel > (againstNative ? 2 : 8);
+            frameFarOff += pixel > 8;
         }
         if (againstNative) {
-            ZD_CHECK(frameDiffering <= width * height * 4 / 10);
-            ZD_CHECK(frameFarOff <= 6);
+            const bool sphere = frames >= sphereFirst && frames <= sphereLast;
+            ZD_CHECK(frameDiffering <= (sphere ? 12 : 0));
         } else {
             ZD_CHECK(frameDiffering <= 250);
             ZD_CHECK(frameFarOff <= 30);
@@ -188,10 +194,11 @@ ZD_TEST(hostparity, TheWindowsHostDrawsTheFramesItIsComparedWith) {
         worst = std::max(worst, frameWorst);
         differing += frameDiffering;
         farOff += frameFarOff;
+        differingFrames += frameDiffering != 0;
     }
-    std::printf("  %d frames: %d pixels differ in all, by at most %d (%d by more than %d); "
-                "most in frame %d (%d)\n",
-                frames, differing, worst, farOff, againstNative ? 2 : 8, worstFrame, mostDiffering);
+    std::printf("  %d frames, %d of them differ: %d pixels in all, by at most %d (%d by more "
+                "than 8); most in frame %d (%d)\n",
+                frames, differingFrames, differing, worst, farOff, worstFrame, mostDiffering);
     ZD_CHECK(frames >= 100);
-    ZD_CHECK(farOff <= (againstNative ? 20 : 300));
+    ZD_CHECK(againstNative ? differing <= 24 : farOff <= 300);
 }

@@ -5,6 +5,7 @@
 // waits for its render thread without pumping messages does not hang.
 #include "check.h"
 #include "dll_host.h"
+#include "import_patch.h"
 
 #include <vector>
 
@@ -67,7 +68,32 @@ void pumpUntilFrames(DllHost& host, Renderer& renderer, LONG count) {
     }
 }
 
+int WINAPI answerBox(HWND, LPCSTR, LPCSTR, UINT) {
+    return IDOK;
+}
+
 } // namespace
+
+// Only the window's own thread may destroy it: a stop from the render thread
+// has the main thread do so, and the class goes with the window.
+ZD_TEST(threads, AStopFromTheRenderThreadLetsTheMainThreadStartAgain) {
+    DllHost host(DllHost::Placement::Aside);
+    void* box =
+        patchImport(host.library, "user32.dll", "MessageBoxA", reinterpret_cast<void*>(answerBox));
+    ZD_REQUIRE(box != nullptr);
+    ZD_REQUIRE(host.start() == 0);
+    ZD_CHECK_EQ(host.frameOnThread(), 0);
+    HWND window = host.renderWindow();
+    host.stopOnThread();
+    ZD_CHECK(!IsWindow(window));
+    WNDCLASSEXA windowClass = {};
+    windowClass.cbSize = sizeof(windowClass);
+    ZD_CHECK(!GetClassInfoExA(host.library, "Zephyrdome X", &windowClass));
+    ZD_CHECK_EQ(host.start(), 0);
+    ZD_CHECK_EQ(host.frame(), 0);
+    host.stop();
+    patchImport(host.library, "user32.dll", "MessageBoxA", box);
+}
 
 ZD_TEST(threads, FramesFromAnotherThreadMoveAndEqualTheOneThreadFrames) {
     const std::vector<Frame> single = scriptedFrames(false);
