@@ -10,6 +10,8 @@
 
 namespace zdp {
 
+struct Window;
+
 struct DeviceContext {
     HWND window = nullptr;      // null for the screen
     HPALETTE palette = nullptr; // null while the default palette is selected
@@ -23,6 +25,10 @@ HandleTable<DeviceContext>& deviceContextTable();
 // Sets ERROR_INVALID_HANDLE when `dc` is not a live device context.
 DeviceContext* checkDeviceContext(HDC dc);
 void releaseAllDeviceContexts();
+// The window behind `dc` once it has a pixel format, its handle stored in
+// `handle` when given; null with ERROR_INVALID_HANDLE for a dead device
+// context, ERROR_INVALID_PIXEL_FORMAT for a window without a format.
+Window* formattedWindowOf(HDC dc, HWND* handle = nullptr);
 
 Palette* findPalette(HPALETTE palette);
 bool isDefaultPalette(HGDIOBJ object);

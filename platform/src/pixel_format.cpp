@@ -92,6 +92,19 @@ const PIXELFORMATDESCRIPTOR* formatAt(const std::vector<PIXELFORMATDESCRIPTOR>& 
 }
 
 } // namespace
+
+Window* formattedWindowOf(HDC dc, HWND* handle) {
+    const DeviceContext* context = checkDeviceContext(dc);
+    if (!context) return nullptr;
+    Window* window = findWindow(context->window);
+    if (!window || !window->pixelFormat) {
+        setError(ERROR_INVALID_PIXEL_FORMAT);
+        return nullptr;
+    }
+    if (handle) *handle = context->window;
+    return window;
+}
+
 } // namespace zdp
 
 using namespace zdp;
@@ -147,14 +160,8 @@ BOOL WINAPI SetPixelFormat(HDC dc, int format, const PIXELFORMATDESCRIPTOR*) {
 
 int WINAPI GetPixelFormat(HDC dc) {
     StateLock lock(stateMutex());
-    const DeviceContext* context = checkDeviceContext(dc);
-    if (!context) return 0;
-    const Window* window = findWindow(context->window);
-    if (!window || !window->pixelFormat) {
-        setError(ERROR_INVALID_PIXEL_FORMAT);
-        return 0;
-    }
-    return window->pixelFormat;
+    const Window* window = formattedWindowOf(dc);
+    return window ? window->pixelFormat : 0;
 }
 
 // Returns how many formats there are; fills the description when one is given.

@@ -110,14 +110,8 @@ BOOL WINAPI SwapBuffers(HDC dc) {
     HWND handle;
     {
         StateLock lock(stateMutex());
-        const DeviceContext* context = checkDeviceContext(dc);
-        if (!context) return FALSE;
-        handle = context->window;
-        Window* window = findWindow(handle);
-        if (!window || !window->pixelFormat) {
-            setError(ERROR_INVALID_PIXEL_FORMAT);
-            return FALSE;
-        }
+        Window* window = formattedWindowOf(dc, &handle);
+        if (!window) return FALSE;
         PresentTarget target;
         if (!beginPresent(handle, target)) {
             setError(ERROR_INVALID_HANDLE);

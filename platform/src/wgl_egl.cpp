@@ -106,17 +106,6 @@ EGLConfig configFor(const PIXELFORMATDESCRIPTOR& format) {
     return closest;
 }
 
-const Window* formattedWindowOf(HDC dc) {
-    const DeviceContext* context = checkDeviceContext(dc);
-    if (!context) return nullptr;
-    const Window* window = findWindow(context->window);
-    if (!window || !window->pixelFormat) {
-        setError(ERROR_INVALID_PIXEL_FORMAT);
-        return nullptr;
-    }
-    return window;
-}
-
 WindowSurface* surfaceFor(HWND handle, const Window& window, EGLConfig config) {
     auto found = surfaces().find(handle);
     if (found != surfaces().end()) return &found->second;

@@ -29,18 +29,6 @@ HandleTable<GLContext>& contextTable() {
     return *table;
 }
 
-const Window* formattedWindowOf(HDC dc, HWND& handle) {
-    const DeviceContext* context = checkDeviceContext(dc);
-    if (!context) return nullptr;
-    const Window* window = findWindow(context->window);
-    if (!window || !window->pixelFormat) {
-        setError(ERROR_INVALID_PIXEL_FORMAT);
-        return nullptr;
-    }
-    handle = context->window;
-    return window;
-}
-
 EMSCRIPTEN_WEBGL_CONTEXT_HANDLE createWebGL(const Window& window) {
     const RECT client = clientRectOf(window);
     emscripten_set_canvas_element_size(webCanvasSelector, client.right, client.bottom);
@@ -80,7 +68,7 @@ using namespace zdp;
 HGLRC WINAPI wglCreateContext(HDC dc) {
     StateLock lock(stateMutex());
     HWND handle = nullptr;
-    const Window* window = formattedWindowOf(dc, handle);
+    const Window* window = formattedWindowOf(dc, &handle);
     if (!window) return nullptr;
     const EMSCRIPTEN_WEBGL_CONTEXT_HANDLE webgl = createWebGL(*window);
     if (webgl <= 0) {
@@ -115,7 +103,7 @@ BOOL WINAPI wglMakeCurrent(HDC dc, HGLRC handle) {
     }
     GLContext* context = contextTable().find(handleValue(handle));
     HWND window = nullptr;
-    if (!context || !formattedWindowOf(dc, window) ||
+    if (!context || !formattedWindowOf(dc, &window) ||
         emscripten_webgl_make_context_current(context->webgl) != EMSCRIPTEN_RESULT_SUCCESS) {
         if (currentContext) releaseCurrent();
         setError(ERROR_INVALID_HANDLE);
